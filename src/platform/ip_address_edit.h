@@ -1,0 +1,33 @@
+#pragma once
+// An IPv4 address field of four octet boxes.
+
+#include <QWidget>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+class QLineEdit;
+
+namespace velmora::platform {
+
+class IpAddressEdit : public QWidget {
+    Q_OBJECT
+public:
+    explicit IpAddressEdit(QWidget* parent = nullptr);
+
+    void SetAddress(std::uint32_t address);  // most significant octet first
+    void SetOctets(const std::array<std::uint8_t, 4>& octets);
+    // Empty when any box is blank.
+    std::optional<std::array<std::uint8_t, 4>> Octets() const;
+    void Clear();
+    QString Text() const;
+
+signals:
+    void edited();
+
+private:
+    std::array<QLineEdit*, 4> boxes_{};
+};
+
+}  // namespace velmora::platform

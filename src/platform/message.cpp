@@ -1,0 +1,86 @@
+#include "platform/message.h"
+
+#include "platform/window.h"
+
+#include <QCoreApplication>
+
+namespace velmora::platform {
+
+void DeliveryGate::Close()
+{
+    {
+        std::lock_guard lock(mutex_);
+        open_ = false;
+    }
+    changed_.notify_all();
+}
+
+void DeliveryGate::Reopen()
+{
+    std::lock_guard lock(mutex_);
+    open_ = true;
+}
+
+bool DeliveryGate::IsOpen() const
+{
+    std::lock_guard lock(mutex_);
+    return open_;
+}
+
+QEvent::Type MessageEvent::EventType()
+{
+    static const auto type = static_cast<QEvent::Type>(QEvent::registerEventType());
+    return type;
+}
+
+MessageEvent::MessageEvent(std::uint32_t message, WParam w, LParam l, std::shared_ptr<DeliveryGate> gate,
+                           std::shared_ptr<Completion> completion)
+    : QEvent(EventType()), message_(message), w_(w), l_(l), gate_(std::move(gate)),
+      completion_(std::move(completion))
+{
+}
+
+MessageEvent::~MessageEvent()
+{
+    // An event destroyed unhandled (its window is gone) must not leave its
+    // sender waiting.
+    Complete(0);
+}
+
+bool MessageEvent::StillWanted() const
+{
+    return !gate_ || gate_->IsOpen();
+}
+
+void MessageEvent::Complete(LResult result)
+{
+    if (!gate_ || !completion_) {
+        return;
+    }
+    {
+        std::lock_guard lock(gate_->mutex_);
+        if (completion_->done) {
+            return;
+        }
+        completion_->done = true;
+        completion_->result = result;
+    }
+    gate_->changed_.notify_all();
+}
+
+bool SendAndWait(Window* target, std::uint32_t message, WParam w, LParam l,
+                 const std::shared_ptr<DeliveryGate>& gate)
+{
+    auto completion = std::make_shared<MessageEvent::Completion>();
+    std::unique_lock lock(gate->mutex_);
+    if (!gate->open_) {
+        return false;
+    }
+    // Posted under the gate's lock: once Close() returned, no sender touches
+    // the target again, so the window may be destroyed right after it.
+    QCoreApplication::postEvent(target, new MessageEvent(message, w, l, gate, completion));
+    gate->changed_.wait(lock, [&] { return completion->done || !gate->open_; });
+    return completion->done && gate->open_;
+}
+
+}  // namespace velmora::platform

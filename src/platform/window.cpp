@@ -1,0 +1,94 @@
+#include "platform/window.h"
+
+#include "platform/timers.h"
+
+#include <QCoreApplication>
+#include <QThread>
+
+namespace velmora::platform {
+
+Window::Window(QWidget* parent, Qt::WindowFlags flags) : QWidget(parent, flags) {}
+
+Window::~Window()
+{
+    TimerScheduler::Instance().ForgetWindow(this);
+}
+
+void Window::OnMessage(std::uint32_t message, MessageHandler handler)
+{
+    handlers_[message] = std::move(handler);
+}
+
+LResult Window::Send(std::uint32_t message, WParam w, LParam l)
+{
+    if (QThread::currentThread() == thread()) {
+        return Dispatch(message, w, l);
+    }
+    auto gate = std::make_shared<DeliveryGate>();
+    SendAndWait(this, message, w, l, gate);
+    return 0;
+}
+
+void Window::Post(std::uint32_t message, WParam w, LParam l)
+{
+    QCoreApplication::postEvent(this, new MessageEvent(message, w, l));
+}
+
+void Window::Post(std::uint32_t message, WParam w, LParam l, std::shared_ptr<DeliveryGate> gate)
+{
+    QCoreApplication::postEvent(this, new MessageEvent(message, w, l, std::move(gate)));
+}
+
+void Window::SetTimer(int id, int periodMs)
+{
+    TimerScheduler::Instance().Start(this, id, periodMs);
+}
+
+void Window::KillTimer(int id)
+{
+    TimerScheduler::Instance().Stop(this, id);
+}
+
+bool Window::TimerRunning(int id) const
+{
+    return TimerScheduler::Instance().Running(this, id);
+}
+
+void Window::RegisterControl(int id, QWidget* control)
+{
+    controls_[id] = control;
+}
+
+QWidget* Window::Control(int id) const
+{
+    const auto it = controls_.find(id);
+    return it == controls_.end() ? nullptr : it->second;
+}
+
+void Window::OnCommand(int, Notify, int) {}
+
+void Window::OnTimer(int) {}
+
+bool Window::event(QEvent* e)
+{
+    if (e->type() == MessageEvent::EventType()) {
+        auto* message = static_cast<MessageEvent*>(e);
+        const LResult result = message->StillWanted() ? Dispatch(message->Message(), message->W(), message->L()) : 0;
+        message->Complete(result);
+        return true;
+    }
+    return QWidget::event(e);
+}
+
+LResult Window::Dispatch(std::uint32_t message, WParam w, LParam l)
+{
+    const auto it = handlers_.find(message);
+    if (it == handlers_.end()) {
+        return 0;
+    }
+    // Copy: a handler may replace its own entry while it runs.
+    const MessageHandler handler = it->second;
+    return handler(w, l);
+}
+
+}  // namespace velmora::platform

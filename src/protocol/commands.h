@@ -1,0 +1,61 @@
+#pragma once
+// Commands that the main window builds itself: input, audio source, the
+// General page's lists, every page's status query, the TCP greeting and the
+// factory reset. The pages' own commands live beside this file, one header each.
+
+#include "protocol/frame.h"
+
+namespace velmora::protocol {
+
+// General page and main window.
+inline constexpr Command kSelectInput{0x02, 0x03};      // byte 5 input 1..5, byte 7 = 1
+inline constexpr Command kSetAudioSource{0x24, 0x07};   // byte 5 input, byte 7 source 0..5
+inline constexpr Command kQueryAudioSource{0x24, 0x08}; // byte 5 input
+inline constexpr Command kInputChangeDone{0x24, 0x12};  // closes the input-change exchange
+inline constexpr Command kSetAutoSwitch{0x24, 0x01};    // byte 5 1..4
+inline constexpr Command kSetAspectRatio{0x24, 0x11};   // byte 5 1..3
+inline constexpr Command kSetResolution{0x0A, 0x06};    // byte 5 1..13
+inline constexpr Command kSetEdid{0x03, 0x02};          // byte 5 1..5, byte 6 = kOn
+inline constexpr Command kSetHdcp{0x27, 0xA1};          // byte 5 1..2
+inline constexpr Command kTcpGreeting{0x01, 0x0B};
+
+// Status queries, one per page.
+inline constexpr Command kGeneralStatus{0x27, 0x01};
+inline constexpr Command kVideoStatus{0x27, 0x02};
+inline constexpr Command kAudioStatus{0x27, 0x03};
+inline constexpr Command kNetworkStatus{0x22, 0x0B};
+inline constexpr Command kAdvancedStatus{0x27, 0x05};
+
+// The factory reset shares the input command's class and command bytes and
+// goes out as the first 13 bytes of the buffer, without a checksum.
+inline constexpr Command kFactoryReset = kSelectInput;
+inline constexpr std::uint8_t kFactoryResetByte5 = 0x03;
+inline constexpr std::uint8_t kFactoryResetByte7 = 0x01;
+
+// Fixed parameter values.
+inline constexpr std::uint8_t kSelectInputByte7 = 0x01;
+inline constexpr std::uint8_t kInputAccepted = 0x00;  // byte 5 of the input answer
+
+// Inputs as the frames number them.
+inline constexpr std::uint8_t kInputHdmi1 = 1;
+inline constexpr std::uint8_t kInputHdmi2 = 2;
+inline constexpr std::uint8_t kInputHdmi3 = 3;
+inline constexpr std::uint8_t kInputDp = 4;
+inline constexpr std::uint8_t kInputVga = 5;
+inline constexpr std::uint8_t kInputCount = 5;
+
+// Byte positions of the General status answer (0-based list positions).
+namespace general_status {
+inline constexpr std::size_t kAutoSwitch = 5;
+inline constexpr std::size_t kInput = 6;
+inline constexpr std::size_t kAudio = 7;
+inline constexpr std::size_t kResolution = 9;
+inline constexpr std::size_t kAspectRatio = 10;
+inline constexpr std::size_t kEdid = 11;
+inline constexpr std::size_t kHdcp = 12;
+}  // namespace general_status
+
+inline constexpr std::size_t kInputByte = 5;        // input in the input and audio commands
+inline constexpr std::size_t kAudioSourceByte = 7;  // source in the audio commands and answers
+
+}  // namespace velmora::protocol

@@ -1,0 +1,41 @@
+#pragma once
+// Every assembled reply: logged, checked, handed to the receiver of the
+// selected page, and the command token given back.
+
+#include "protocol/frame.h"
+#include "protocol/hex_log.h"
+#include "protocol/link_token.h"
+
+#include <array>
+#include <cstdint>
+#include <span>
+
+namespace velmora::protocol {
+
+// A page's entry point for checked replies while it is selected.
+class ReplyReceiver {
+public:
+    virtual ~ReplyReceiver() = default;
+    virtual void HandleReply(std::span<const std::uint8_t, kFrameSize> frame) = 0;
+};
+
+class ReplyDispatcher {
+public:
+    ReplyDispatcher(ReceiveLog& log, LinkToken& token) : log_(log), token_(token) {}
+
+    void SetReceiver(std::uint8_t page, ReplyReceiver* receiver);
+    void SetCurrentPage(std::uint8_t page) { currentPage_ = page; }
+    std::uint8_t CurrentPage() const { return currentPage_; }
+
+    void DispatchReply(std::span<const std::uint8_t, kFrameSize> frame);
+
+private:
+    static constexpr std::size_t kPageSlots = 8;
+
+    ReceiveLog& log_;
+    LinkToken& token_;
+    std::array<ReplyReceiver*, kPageSlots> receivers_{};
+    std::uint8_t currentPage_ = 1;
+};
+
+}  // namespace velmora::protocol

@@ -1,0 +1,234 @@
+// Assembly of replies from the serial line and from the TCP stream, and the
+// dispatch of every frame to the selected page.
+
+#include "protocol/commands.h"
+#include "protocol/pages.h"
+#include "protocol/reply_assembly.h"
+#include "protocol/reply_dispatch.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace velmora::protocol;
+
+namespace {
+
+using Frames = std::vector<FrameBytes>;
+
+struct Collect {
+    Frames frames;
+    FrameHandler Handler()
+    {
+        return [this](std::span<const std::uint8_t, kFrameSize> f) {
+            FrameBytes copy;
+            std::copy(f.begin(), f.end(), copy.begin());
+            frames.push_back(copy);
+        };
+    }
+};
+
+std::vector<std::uint8_t> Concat(std::initializer_list<std::vector<std::uint8_t>> parts)
+{
+    std::vector<std::uint8_t> out;
+    for (const auto& p : parts) {
+        out.insert(out.end(), p.begin(), p.end());
+    }
+    return out;
+}
+
+std::vector<std::uint8_t> V(const FrameBytes& f)
+{
+    return {f.begin(), f.end()};
+}
+
+const FrameBytes kStatus = MakeFrame(kGeneralStatus, {{6, 2}, {7, 1}});
+const FrameBytes kAudio = MakeFrame(kQueryAudioSource, {{7, 3}});
+
+}  // namespace
+
+TEST(SerialAssembly, NoiseBeforeAFrameIsDiscarded)
+{
+    Collect got;
+    SerialReplyAssembler assembler(got.Handler());
+    for (std::uint8_t b : Concat({{0x00, 0x11}, V(kStatus)})) {
+        assembler.OnByte(b);
+    }
+    ASSERT_EQ(got.frames.size(), 1u);
+    EXPECT_EQ(got.frames[0], kStatus);
+}
+
+TEST(SerialAssembly, AStartPairInsideAFrameDoesNotRestartIt)
+{
+    Collect got;
+    SerialReplyAssembler assembler(got.Handler());
+    const FrameBytes tricky = MakeFrame(kGeneralStatus, {{8, kStart0}, {9, kStart1}});
+    for (std::uint8_t b : Concat({V(tricky), V(kAudio)})) {
+        assembler.OnByte(b);
+    }
+    ASSERT_EQ(got.frames.size(), 2u);
+    EXPECT_EQ(got.frames[0], tricky);
+    EXPECT_EQ(got.frames[1], kAudio);
+}
+
+TEST(SerialAssembly, AlternativeStartIsRecognised)
+{
+    Collect got;
+    SerialReplyAssembler assembler(got.Handler());
+    std::vector<std::uint8_t> bytes{0x33, kAltStart0, kAltStart1};
+    bytes.resize(bytes.size() + 16, 0x01);
+    for (std::uint8_t b : bytes) {
+        assembler.OnByte(b);
+    }
+    ASSERT_EQ(got.frames.size(), 1u);
+    EXPECT_EQ(got.frames[0][0], kAltStart0);
+    EXPECT_EQ(got.frames[0][1], kAltStart1);
+}
+
+TEST(SerialAssembly, StartPairStraddlingTheScanWrapIsNotRecognised)
+{
+    Collect got;
+    SerialReplyAssembler assembler(got.Handler());
+    // Positions 2..254 take 253 noise bytes, 'P' lands on 255, 'V' on 2.
+    for (int i = 0; i < 253; ++i) {
+        assembler.OnByte(0x01);
+    }
+    assembler.OnByte(kStart0);
+    assembler.OnByte(kStart1);
+    EXPECT_FALSE(assembler.Synchronised());
+    // The hunt goes on normally afterwards.
+    for (std::uint8_t b : V(kAudio)) {
+        assembler.OnByte(b);
+    }
+    ASSERT_EQ(got.frames.size(), 1u);
+    EXPECT_EQ(got.frames[0], kAudio);
+}
+
+TEST(SerialAssembly, FalseStartInNoiseYieldsAFrameThatFailsItsChecksum)
+{
+    Collect got;
+    SerialReplyAssembler assembler(got.Handler());
+    for (std::uint8_t b : Concat({{0x50, 0x56, 0x01, 0x02}, V(kStatus)})) {
+        assembler.OnByte(b);
+    }
+    ASSERT_GE(got.frames.size(), 1u);
+    EXPECT_FALSE(ChecksumMatches(got.frames[0]));
+}
+
+TEST(StreamAssembly, TenPlusEightGiveOneFrame)
+{
+    Collect got;
+    StreamReplyAssembler assembler(got.Handler());
+    const auto bytes = V(kStatus);
+    assembler.OnData(std::span(bytes).first(10));
+    EXPECT_TRUE(got.frames.empty());
+    assembler.OnData(std::span(bytes).subspan(10));
+    ASSERT_EQ(got.frames.size(), 1u);
+    EXPECT_EQ(got.frames[0], kStatus);
+}
+
+TEST(StreamAssembly, TenPlusTwentyAndTwoInOneWriteGiveEveryFrame)
+{
+    Collect got;
+    StreamReplyAssembler assembler(got.Handler());
+    const auto two = Concat({V(kStatus), V(kAudio)});
+    assembler.OnData(std::span(two).first(10));
+    assembler.OnData(std::span(two).subspan(10, 20));
+    assembler.OnData(std::span(two).subspan(30));
+    assembler.OnData(two);
+    ASSERT_EQ(got.frames.size(), 4u);
+    EXPECT_EQ(got.frames[0], kStatus);
+    EXPECT_EQ(got.frames[1], kAudio);
+    EXPECT_EQ(got.frames[2], kStatus);
+    EXPECT_EQ(got.frames[3], kAudio);
+    EXPECT_EQ(assembler.Buffered(), 0u);
+}
+
+TEST(StreamAssembly, GarbageThenAFrameGivesTheFrame)
+{
+    Collect got;
+    StreamReplyAssembler assembler(got.Handler());
+    const auto bytes = Concat({{0x50, 0x56, 0x00, 0x50, 0x13}, V(kAudio)});
+    for (std::uint8_t b : bytes) {  // one byte a read: the worst split
+        assembler.OnData(std::span(&b, 1));
+    }
+    ASSERT_EQ(got.frames.size(), 1u);
+    EXPECT_EQ(got.frames[0], kAudio);
+}
+
+TEST(StreamAssembly, LargeBurstsNeitherOverflowNorLoseFrames)
+{
+    Collect got;
+    StreamReplyAssembler assembler(got.Handler());
+    std::vector<std::uint8_t> burst(2000, 0xAA);
+    assembler.OnData(burst);
+    EXPECT_LE(assembler.Buffered(), 2u);
+    std::vector<std::uint8_t> frames;
+    for (int i = 0; i < 100; ++i) {
+        const auto f = V(i % 2 ? kStatus : kAudio);
+        frames.insert(frames.end(), f.begin(), f.end());
+    }
+    assembler.OnData(frames);
+    EXPECT_EQ(got.frames.size(), 100u);
+    EXPECT_LE(assembler.Buffered(), StreamReplyAssembler::kBufferSize);
+}
+
+namespace {
+
+class StringLog : public LogView {
+public:
+    void Append(std::string_view t) override { text += t; }
+    void Clear() override { text.clear(); }
+    std::string text;
+};
+
+struct Receiver : ReplyReceiver {
+    void HandleReply(std::span<const std::uint8_t, kFrameSize>) override { ++seen; }
+    int seen = 0;
+};
+
+}  // namespace
+
+TEST(Dispatch, RoutesByTheSelectedPageAndAlwaysGivesTheTokenBack)
+{
+    StringLog view;
+    ReceiveLog log(view);
+    LinkToken token;
+    ReplyDispatcher dispatcher(log, token);
+    Receiver general, video;
+    dispatcher.SetReceiver(velmora::page::kGeneral, &general);
+    dispatcher.SetReceiver(velmora::page::kVideo, &video);
+
+    ASSERT_TRUE(token.Take());
+    dispatcher.DispatchReply(kStatus);
+    EXPECT_EQ(general.seen, 1);
+    EXPECT_TRUE(token.Ready());
+
+    FrameBytes bad = kStatus;
+    bad[kChecksumByte] ^= 0xFF;
+    ASSERT_TRUE(token.Take());
+    dispatcher.DispatchReply(bad);
+    EXPECT_EQ(general.seen, 1) << "a frame with a wrong checksum reaches no page";
+    EXPECT_TRUE(token.Ready()) << "but gives the token back";
+
+    dispatcher.SetCurrentPage(velmora::page::kVideo);
+    dispatcher.DispatchReply(kStatus);
+    EXPECT_EQ(video.seen, 1);
+    dispatcher.SetCurrentPage(velmora::page::kAudio);  // no receiver yet
+    dispatcher.DispatchReply(kStatus);
+    EXPECT_EQ(log.Frames(), 4);
+    EXPECT_EQ(view.text.substr(0, 56), "50 56 54 27 01 00 02 01 00 00 00 00 00 00 00 00 00 25 \r\n");
+}
+
+TEST(Dispatch, ReceiveLogEmptiesAfterSixtyFrames)
+{
+    StringLog view;
+    ReceiveLog log(view);
+    for (int i = 0; i < kLogEntriesBeforeClear; ++i) {
+        log.AppendFrame(kStatus);
+    }
+    EXPECT_EQ(view.text, "");
+    log.AppendFrame(kAudio);
+    EXPECT_EQ(log.Frames(), 1);
+}

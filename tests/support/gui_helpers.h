@@ -1,0 +1,37 @@
+#pragma once
+// Helpers for tests that drive real windows: bounded event pumping, and a
+// watcher that answers modal boxes as an operator would.
+
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+
+#include <chrono>
+#include <functional>
+
+namespace velmora::test {
+
+// Pumps the event loop until pred() holds or the time is up; returns pred().
+bool PumpUntil(const std::function<bool()>& pred, std::chrono::milliseconds limit = std::chrono::seconds(5));
+// Pumps for a while, for things that must NOT happen.
+void PumpFor(std::chrono::milliseconds span);
+
+// While alive, every modal window that opens is handed to `answer`, which
+// closes it (or not). Checks every 5 ms.
+class ModalWatcher {
+public:
+    explicit ModalWatcher(std::function<void(QWidget*)> answer);
+    ~ModalWatcher();
+    int Seen() const { return seen_; }
+
+private:
+    QTimer timer_;
+    std::function<void(QWidget*)> answer_;
+    QPointer<QWidget> last_;
+    int seen_ = 0;
+};
+
+// Closes a modal dialog as with Escape.
+void Dismiss(QWidget* modal);
+
+}  // namespace velmora::test
