@@ -1,0 +1,132 @@
+#pragma once
+// The serial port: opens and configures a COM port, runs one worker thread
+// that does all I/O on it, hands every received byte to its owner window and
+// writes the frames the send path queues.
+//
+// Threads: OpenPort, StartWorker, QueueWrite, RequestClose and the destructor
+// run on the owner's (main) thread; the worker does every read and write.
+//
+// Messages to the owner: SerialByte (wParam byte, lParam port number), sent
+// and waited for, one per byte in arrival order; after each batch of received
+// bytes one message per configured event bit (CTS 0x08, break 0x40, line
+// error 0x80, ring 0x100, event character 0x02, in that order), also sent;
+// SerialFailed (wParam 1, lParam 0), posted once when the port fails.
+//
+// Every message of a session goes through the session's delivery gate.
+// RequestClose closes it, so a worker waiting for the owner is released at
+// once, and nothing of that session (byte, event or failure) is handled by
+// the owner after RequestClose returned.
+
+#include "platform/message.h"
+#include "protocol/messages.h"
+#include "transport/serial_line_settings.h"
+#include "transport/serial_lock.h"
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace velmora::platform {
+class Window;
+}
+
+namespace velmora::transport {
+
+inline constexpr std::uint32_t kEventRxChar = 0x01;
+inline constexpr std::uint32_t kEventEventChar = 0x02;
+inline constexpr std::uint32_t kEventCts = 0x08;
+inline constexpr std::uint32_t kEventBreak = 0x40;
+inline constexpr std::uint32_t kEventLineError = 0x80;
+inline constexpr std::uint32_t kEventRing = 0x100;
+
+// Frames waiting for the worker; a frame queued while this many wait is dropped.
+inline constexpr std::size_t kMaxQueuedWrites = 64;
+// How long one frame may take to go out before the port counts as failed.
+inline constexpr int kWriteTimeoutMs = 1000;
+// Set to trace failing configuration steps to stderr.
+inline constexpr const char* kSerialTraceEnv = "VELMORA_SERIAL_TRACE";
+
+class CSerialPort {
+public:
+    CSerialPort();
+    virtual ~CSerialPort();
+    CSerialPort(const CSerialPort&) = delete;
+    CSerialPort& operator=(const CSerialPort&) = delete;
+
+    // Ends the session before (joining its worker), then opens COM
+    // 'portNumber' exclusively and configures it. False, with nothing left
+    // open, when the number names no device or the device cannot be opened or
+    // is held by another program. A failing configuration step does not fail
+    // the open. 'writeBufferSize' is counted in two-byte units: a frame longer
+    // than twice it is dropped.
+    bool OpenPort(platform::Window* owner, int portNumber, unsigned baud, char parity, int dataBits, int stopBits,
+                  std::uint32_t eventMask, std::uint32_t writeBufferSize, std::uint32_t lineControl);
+    // Starts the worker of the open port; false when none is open, one runs
+    // already or the thread cannot be created.
+    bool StartWorker();
+    // Copies one frame into the write queue and returns at once. Dropped
+    // while no port is open (or closing), when too long, or when the queue
+    // is full.
+    void QueueWrite(const std::uint8_t* bytes, std::size_t length);
+    // Stops delivery to the owner, tells the worker to close the port and
+    // returns at once. Without a worker the port is closed here.
+    void RequestClose();
+
+    bool IsOpen() const;
+    bool WorkerAlive() const;
+    std::string DevicePath() const;
+    int PortNumber() const { return portNumber_; }
+
+private:
+    enum class WriteResult { Written, Shutdown, Failed };
+
+    void WorkerLoop();
+    bool OnPortReady(short revents);           // false: the port failed
+    bool OnWriteReady();                       // false: the port failed
+    WriteResult WriteWhole(const std::vector<std::uint8_t>& frame);
+    bool Deliver(std::uint32_t message, platform::WParam w);
+    void SendEventMessages();
+    void PostFailed();
+    void ClosePort();
+    void EndSession();
+    void DropQueuedWrites();
+
+    platform::Window* owner_ = nullptr;
+    int portNumber_ = 0;
+    std::uint32_t eventMask_ = 0;
+    std::size_t maxFrameBytes_ = 0;
+    std::string devicePath_;
+
+    // The device and its locks. Touched by the worker while it runs, by the
+    // main thread only when no worker runs.
+    int fd_ = -1;
+    SerialLock lock_;
+    std::atomic<bool> open_{false};
+
+    // Signalled by RequestClose; the worker's first priority.
+    int shutdownFd_ = -1;
+    // Counts queued frames (a semaphore eventfd): one read per frame.
+    int writeFd_ = -1;
+
+    std::thread worker_;
+    std::atomic<bool> alive_{false};
+
+    // The session's gate, and the lock that orders "gate still open? then
+    // post SerialFailed" against RequestClose's closing of it.
+    std::shared_ptr<platform::DeliveryGate> gate_;
+    std::mutex postMutex_;
+
+    // Frames from QueueWrite to the worker. The worker takes a frame out
+    // before it writes it, so a frame being written is never touched again.
+    std::mutex writeMutex_;
+    std::deque<std::vector<std::uint8_t>> writes_;
+    bool acceptingWrites_ = false;
+};
+
+}  // namespace velmora::transport
