@@ -3,6 +3,8 @@
 
 #include "protocol/frame.h"
 
+#include <array>
+
 namespace velmora::protocol {
 
 inline constexpr Command kUpgradeScaler{0x07, 0x07};
@@ -22,6 +24,8 @@ inline constexpr Command kSetSerialBaud{0x24, 0x51};
 inline constexpr Command kSetSleepTimer{0x24, 0x53};
 inline constexpr Command kSetOsdTimeout{0x24, 0x55};
 inline constexpr std::uint8_t kAdvancedListMax = 6;
+// The switcher's serial speeds, by list value 1..6.
+inline constexpr std::array<unsigned, kAdvancedListMax> kSerialBaudRates{4800, 9600, 19200, 38400, 57600, 115200};
 
 inline constexpr std::size_t kAdvancedValueByte = 5;
 

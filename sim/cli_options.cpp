@@ -1,0 +1,166 @@
+#include "sim/cli_options.h"
+
+#include <charconv>
+#include <climits>
+#include <functional>
+
+namespace velmora::sim {
+
+namespace {
+
+std::optional<long> ParseNumber(const std::string& text, long low, long high)
+{
+    long value = 0;
+    const char* end = text.data() + text.size();
+    // Decimal, or hexadecimal with 0x (class bytes read better that way).
+    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const auto [ptr, ec] = std::from_chars(text.data() + (hex ? 2 : 0), end, value, hex ? 16 : 10);
+    if (ec != std::errc() || ptr != end || value < low || value > high) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+struct NumberOption {
+    const char* name;
+    long low;
+    long high;
+    std::function<void(SimOptions&, long)> apply;
+};
+
+constexpr long kMaxPort = 65535;
+constexpr long kMaxBaud = 4'000'000;
+constexpr long kMinBaud = 50;
+constexpr long kMaxDelayMs = 60'000;
+constexpr long kMaxCount = 1'000'000;
+constexpr long kMaxCom = 255;
+constexpr long kMaxNoise = 64;
+constexpr long kMaxClass = 0xFF;
+
+const NumberOption kNumberOptions[] = {
+    {"--baud", kMinBaud, kMaxBaud, [](SimOptions& o, long v) { o.baud = static_cast<unsigned>(v); }},
+    {"--delay-ms", 0, kMaxDelayMs, [](SimOptions& o, long v) { o.processingDelayMs = static_cast<int>(v); }},
+    {"--com", 1, kMaxCom, [](SimOptions& o, long v) { o.comNumber = static_cast<int>(v); }},
+    {"--tcp-port", 0, kMaxPort, [](SimOptions& o, long v) { o.tcpPort = static_cast<int>(v); }},
+    {"--drop-every", 0, kMaxCount, [](SimOptions& o, long v) { o.dropEvery = static_cast<int>(v); }},
+    {"--corrupt-every", 0, kMaxCount, [](SimOptions& o, long v) { o.corruptEvery = static_cast<int>(v); }},
+    {"--noise-bytes", 0, kMaxNoise, [](SimOptions& o, long v) { o.noiseBytes = static_cast<int>(v); }},
+    {"--hang-up-after", 0, kMaxCount, [](SimOptions& o, long v) { o.hangUpAfter = static_cast<int>(v); }},
+    {"--close-tcp-after", 0, kMaxCount, [](SimOptions& o, long v) { o.closeTcpAfter = static_cast<int>(v); }},
+    {"--drop-class", kNoClass, kMaxClass, [](SimOptions& o, long v) { o.dropClass = static_cast<int>(v); }},
+    {"--delay-every", 0, kMaxCount, [](SimOptions& o, long v) { o.delayEvery = static_cast<int>(v); }},
+    {"--delay-extra-ms", 0, kMaxDelayMs, [](SimOptions& o, long v) { o.delayMs = static_cast<int>(v); }},
+    {"--search-port", 0, kMaxPort, [](SimOptions& o, long v) { o.searchPort = static_cast<int>(v); }},
+    {"--config-port", 0, kMaxPort, [](SimOptions& o, long v) { o.configPort = static_cast<int>(v); }},
+};
+
+}  // namespace
+
+std::string HelpText()
+{
+    return "Usage: velmora-sim [options]\n"
+           "A simulated Velmora five-input presentation switcher. It answers the control\n"
+           "panel on a pseudo-terminal (its path is printed) and on TCP, until SIGINT or SIGTERM.\n"
+           "\n"
+           "Lines:\n"
+           "  --baud N            serial line speed, 8N2 pacing (default 115200)\n"
+           "  --delay-ms N        processing delay before each answer (default 2)\n"
+           "  --no-pty            no pseudo-terminal\n"
+           "  --port-dir DIR      with --com: link DIR/com<N> to the pseudo-terminal\n"
+           "  --com N             COM number of that link (1-255)\n"
+           "  --no-tcp            no TCP listener\n"
+           "  --tcp-bind ADDR     IPv4 address to listen on (default 127.0.0.1)\n"
+           "  --tcp-port N        TCP port (default 8000, 0 = any free port)\n"
+           "  --udp               answer the search probe and the network configuration\n"
+           "  --udp-bind ADDR     IPv4 address for both (default 127.0.0.1)\n"
+           "  --search-port N     search port (default 30600, 0 = any free port)\n"
+           "  --config-port N     configuration port (default 30601, 0 = any free port)\n"
+           "\n"
+           "Faults (0 = off):\n"
+           "  --drop-every N      do not send every N-th answer\n"
+           "  --drop-class C      never send answers of class byte C (e.g. 0x22)\n"
+           "  --delay-every N     hold every N-th answer back longer ...\n"
+           "  --delay-extra-ms N  ... by N ms on top of --delay-ms\n"
+           "  --corrupt-every N   send every N-th answer with a wrong checksum\n"
+           "  --noise-bytes N     send N noise bytes before every answer\n"
+           "  --hang-up-after N   hang the serial line up after N answers (the pty closes)\n"
+           "  --close-tcp-after N close each TCP connection after N answers on it\n"
+           "  --split-tcp         write every TCP answer in two pieces\n"
+           "  --coalesce-tcp      write TCP answers two at a time in one write (a lone\n"
+           "                      answer goes out by itself after 300 ms)\n"
+           "\n"
+           "  -h, --help          this text\n"
+           "\n"
+           "Answers: every command is answered with one 18-byte frame repeating its class\n"
+           "and command; the 13-byte factory reset and the TCP greeting (01 0B) are not\n"
+           "answered; frames with a wrong checksum or a value out of range are ignored.\n";
+}
+
+CliResult ParseCommandLine(const std::vector<std::string>& args)
+{
+    CliResult result;
+    SimOptions& o = result.options;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        auto value = [&]() -> std::optional<std::string> {
+            if (i + 1 >= args.size()) {
+                result.error = arg + " needs a value";
+                return std::nullopt;
+            }
+            return args[++i];
+        };
+        if (arg == "-h" || arg == "--help") {
+            result.help = true;
+        } else if (arg == "--no-pty") {
+            o.pty = false;
+        } else if (arg == "--no-tcp") {
+            o.tcp = false;
+        } else if (arg == "--split-tcp") {
+            o.splitTcp = true;
+        } else if (arg == "--coalesce-tcp") {
+            o.coalesceTcp = true;
+        } else if (arg == "--udp") {
+            o.udp = true;
+        } else if (arg == "--udp-bind") {
+            if (auto v = value()) {
+                o.udpBind = *v;
+            }
+        } else if (arg == "--port-dir") {
+            if (auto v = value()) {
+                o.portDir = *v;
+            }
+        } else if (arg == "--tcp-bind") {
+            if (auto v = value()) {
+                o.tcpBind = *v;
+            }
+        } else {
+            bool known = false;
+            for (const NumberOption& option : kNumberOptions) {
+                if (arg == option.name) {
+                    known = true;
+                    if (auto v = value()) {
+                        if (auto number = ParseNumber(*v, option.low, option.high)) {
+                            option.apply(o, *number);
+                        } else {
+                            result.error = arg + ": expected a number from " + std::to_string(option.low) + " to " +
+                                           std::to_string(option.high);
+                        }
+                    }
+                    break;
+                }
+            }
+            if (!known) {
+                result.error = "unknown option " + arg;
+            }
+        }
+        if (!result.error.empty()) {
+            break;
+        }
+    }
+    if (result.error.empty() && !o.pty && !o.tcp && !o.udp) {
+        result.error = "--no-pty and --no-tcp leave nothing to listen on";
+    }
+    return result;
+}
+
+}  // namespace velmora::sim

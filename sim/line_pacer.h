@@ -1,0 +1,28 @@
+#pragma once
+// Writes bytes no faster than a serial line would carry them: eleven bit
+// times a byte (start, eight data, two stop bits).
+
+#include "sim/stop_signal.h"
+
+#include <chrono>
+#include <cstdint>
+#include <span>
+
+namespace velmora::sim {
+
+inline constexpr unsigned kBitsPerByte = 11;
+
+class LinePacer {
+public:
+    explicit LinePacer(unsigned baud);
+    std::chrono::nanoseconds ByteTime() const { return byteTime_; }
+    // Writes `bytes` to `fd`, each not before its time on the line; the call
+    // returns once the last byte has left the line. Bytes the other side
+    // cannot take at once are dropped. False when stopped.
+    bool Write(int fd, std::span<const std::uint8_t> bytes, StopSignal& stop);
+
+private:
+    std::chrono::nanoseconds byteTime_;
+};
+
+}  // namespace velmora::sim
