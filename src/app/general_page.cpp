@@ -1,0 +1,219 @@
+#include "app/general_page.h"
+
+#include "app/general_lists.h"
+#include "platform/combo_box.h"
+#include "platform/window.h"
+#include "protocol/commands.h"
+#include "res/main_ids.h"
+
+#include <QAbstractButton>
+#include <QPlainTextEdit>
+
+namespace velmora::app {
+
+namespace c = ctl::main;
+using namespace protocol;
+
+namespace {
+
+struct ListCommand {
+    int listId;
+    Command command;
+    std::uint8_t byte6;
+};
+
+constexpr ListCommand kListCommands[] = {
+    {c::kAutoSwitchList, kSetAutoSwitch, 0},
+    {c::kResolutionList, kSetResolution, 0},
+    {c::kAspectList, kSetAspectRatio, 0},
+    {c::kEdidList, kSetEdid, kOn},
+    {c::kHdcpList, kSetHdcp, 0},
+};
+
+template <std::size_t N>
+void Fill(platform::ComboBox* list, const std::array<std::string_view, N>& texts)
+{
+    for (const auto text : texts) {
+        list->AddString(QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())));
+    }
+}
+
+QString Text(std::string_view text)
+{
+    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+bool ValidInput(std::uint8_t input)
+{
+    return input >= kInputHdmi1 && input <= kInputVga;
+}
+
+}  // namespace
+
+GeneralPage::GeneralPage(platform::Window& window, SendPath& send, LinkToken& token,
+                         std::function<bool()> checkConnection)
+    : window_(window), send_(send), token_(token), checkConnection_(std::move(checkConnection))
+{
+}
+
+platform::ComboBox* GeneralPage::List(int id) const
+{
+    return window_.ControlAs<platform::ComboBox>(id);
+}
+
+void GeneralPage::FillLists()
+{
+    Fill(List(c::kAudioList), general_lists::kAudio);
+    List(c::kAudioList)->SetCurSel(0);
+    Fill(List(c::kAspectList), general_lists::kAspectRatio);
+    Fill(List(c::kResolutionList), general_lists::kResolution);
+    Fill(List(c::kAutoSwitchList), general_lists::kAutoSwitch);
+    Fill(List(c::kEdidList), general_lists::kEdid);
+    Fill(List(c::kHdcpList), general_lists::kHdcp);
+    Fill(List(c::kBaudList), general_lists::kBaud);
+}
+
+bool GeneralPage::OnCommand(int id)
+{
+    for (std::uint8_t i = 0; i < kInputCount; ++i) {
+        if (c::kInputButtons[i] == id) {
+            OnInputClicked(static_cast<std::uint8_t>(i + 1));
+            return true;
+        }
+    }
+    if (id == c::kAudioList) {
+        OnAudioChanged();
+        return true;
+    }
+    if (id == c::kClear) {
+        OnClear();
+        return true;
+    }
+    for (const auto& list : kListCommands) {
+        if (list.listId == id) {
+            OnListChanged(id);
+            return true;
+        }
+    }
+    return false;
+}
+
+void GeneralPage::OnInputClicked(std::uint8_t input)
+{
+    if (!checkConnection_()) {
+        return;
+    }
+    send_.Send(kSelectInput, {{kInputByte, input}, {7, kSelectInputByte7}});
+    selectedInput_ = input;
+    // The token stays taken until the switcher answers.
+}
+
+void GeneralPage::OnAudioChanged()
+{
+    const int position = List(c::kAudioList)->GetCurSel();
+    const int source = position + (selectedInput_ == kInputVga ? 1 : 0);
+    send_.Send(kSetAudioSource, {{kInputByte, static_cast<std::uint8_t>(selectedInput_)},
+                                 {kAudioSourceByte, static_cast<std::uint8_t>(source)}});
+    token_.GiveBack();
+}
+
+void GeneralPage::OnListChanged(int id)
+{
+    if (!checkConnection_()) {
+        return;
+    }
+    for (const auto& list : kListCommands) {
+        if (list.listId == id) {
+            const int position = List(id)->GetCurSel();
+            send_.Send(list.command, {{kFirstParam, static_cast<std::uint8_t>(position + 1)}, {6, list.byte6}});
+        }
+    }
+    token_.GiveBack();
+}
+
+void GeneralPage::OnClear()
+{
+    window_.ControlAs<QPlainTextEdit>(c::kReceiveLog)->clear();
+    window_.ControlAs<QPlainTextEdit>(c::kSendLog)->clear();
+    token_.GiveBack();
+}
+
+void GeneralPage::HandleReply(std::span<const std::uint8_t, kFrameSize> frame)
+{
+    const Command command{frame[kClassByte], frame[kCommandByte]};
+    if (command == kGeneralStatus) {
+        HandleStatus(frame);
+    } else if (command == kSelectInput && frame[kInputByte] == kInputAccepted) {
+        HandleInputAccepted();
+    } else if (command == kQueryAudioSource) {
+        HandleAudioSource(frame);
+    } else if (command == kInputChangeDone) {
+        token_.GiveBack();
+    }
+}
+
+void GeneralPage::HandleStatus(std::span<const std::uint8_t, kFrameSize> frame)
+{
+    namespace gs = general_status;
+    List(c::kAutoSwitchList)->SetCurSel(frame[gs::kAutoSwitch]);
+    const std::uint8_t input = frame[gs::kInput];
+    MarkInput(input);
+    if (ValidInput(input)) {
+        selectedInput_ = input;
+        ShapeAudioList(input);
+    }
+    List(c::kAudioList)->SetCurSel(AudioPosition(frame[gs::kAudio], input));
+    List(c::kResolutionList)->SetCurSel(frame[gs::kResolution]);
+    List(c::kAspectList)->SetCurSel(frame[gs::kAspectRatio]);
+    List(c::kEdidList)->SetCurSel(frame[gs::kEdid]);
+    List(c::kHdcpList)->SetCurSel(frame[gs::kHdcp]);
+    token_.GiveBack();
+}
+
+void GeneralPage::HandleInputAccepted()
+{
+    // The answer does not name the input: it is the one the buffer still holds.
+    const std::uint8_t input = send_.Frame().At(kInputByte);
+    token_.GiveBack();
+    if (!ValidInput(input)) {
+        return;
+    }
+    ShapeAudioList(input);
+    MarkInput(input);
+    send_.Send(kQueryAudioSource, {{kInputByte, input}});
+}
+
+void GeneralPage::HandleAudioSource(std::span<const std::uint8_t, kFrameSize> frame)
+{
+    token_.GiveBack();
+    List(c::kAudioList)
+        ->SetCurSel(AudioPosition(frame[kAudioSourceByte], static_cast<std::uint8_t>(selectedInput_)));
+    send_.Send(kInputChangeDone);
+}
+
+void GeneralPage::ShapeAudioList(std::uint8_t input)
+{
+    auto* audio = List(c::kAudioList);
+    const QString first = audio->GetLBText(0);
+    if (input == kInputVga) {
+        if (first == Text(general_lists::kAudioEmbedded)) {
+            audio->DeleteString(0);
+        }
+    } else if (first == Text(general_lists::kAudioFirstExternal)) {
+        audio->InsertString(0, Text(general_lists::kAudioEmbedded));
+    }
+}
+
+void GeneralPage::MarkInput(std::uint8_t input)
+{
+    for (std::uint8_t i = 0; i < kInputCount; ++i) {
+        window_.ControlAs<QAbstractButton>(c::kInputButtons[i])->setChecked(i + 1 == input);
+    }
+}
+
+int GeneralPage::AudioPosition(std::uint8_t audioValue, std::uint8_t input) const
+{
+    return audioValue - (input == kInputVga ? 1 : 0);
+}
+
+}  // namespace velmora::app

@@ -1,0 +1,336 @@
+#include "app/main_window.h"
+
+#include "app/about_box.h"
+#include "app/operator_dialogs.h"
+#include "app/tab_strip.h"
+#include "platform/dialog_builder.h"
+#include "protocol/messages.h"
+#include "protocol/pages.h"
+#include "protocol/timer_ids.h"
+#include "res/artwork.h"
+#include "res/resource_ids.h"
+#include "platform/combo_box.h"
+#include "res/main_ids.h"
+#include "res/templates.h"
+#include "transport/port_list_refresh.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QWindow>
+
+namespace velmora::app {
+
+namespace c = ctl::main;
+
+namespace {
+
+// The General page's and connection controls, shown only on the General page.
+constexpr int kGeneralControls[] = {
+    c::kModeGroup,   c::kComMode,         c::kTcpMode,        c::kComGroup,        c::kPortLabel,
+    c::kComConnect,  c::kPortList,        c::kTcpGroup,       c::kSwitcherIpLabel, c::kSwitcherIp,
+    c::kTcpConnect,  c::kSearch,          c::kConfig,         c::kHdmi1,           c::kHdmi2,
+    c::kHdmi3,       c::kDp,              c::kVga,            c::kResolutionLabel, c::kAspectLabel,
+    c::kResolutionList, c::kAudioList,    c::kAudioLabel,     c::kAutoSwitchLabel, c::kAutoSwitchList,
+    c::kInputGroup,  c::kAspectList,      c::kOutputGroup,    c::kEdidHdcpGroup,   c::kEdidLabel,
+    c::kHdcpLabel,   c::kEdidList,        c::kHdcpList,       c::kBaudList,
+};
+
+constexpr int kTitleFontPixels = 14;  // a 16-pixel cell in the band's bold face
+
+QFont MakeTitleFont()
+{
+    QFont font(QStringLiteral("Liberation Sans"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(kTitleFontPixels);
+    font.setBold(true);
+    return font;
+}
+
+}  // namespace
+
+void CVelmoraDlg::TcpSink::Write(std::span<const std::uint8_t> bytes)
+{
+    if (send) {
+        send(bytes);
+    }
+}
+
+CVelmoraDlg::CVelmoraDlg(QWidget* parent)
+    : platform::Window(parent, Qt::Window | Qt::FramelessWindowHint),
+      titleFont_(MakeTitleFont()),
+      sendView_(*this, c::kSendLog),
+      receiveView_(*this, c::kReceiveLog),
+      sendLog_(sendView_),
+      receiveLog_(receiveView_),
+      send_(sendLog_, [this] { return ComModeChecked(); }, serialSink_, tcpSink_),
+      dispatcher_(receiveLog_, token_),
+      serialAssembler_([this](auto frame) { dispatcher_.DispatchReply(frame); }),
+      streamAssembler_([this](auto frame) { dispatcher_.DispatchReply(frame); }),
+      general_(*this, send_, token_, [this] { return connection_.CheckConnection(); }),
+      connection_(*this, serialPort_, send_, token_, MakeConnectionHooks())
+{
+    platform::BuildDialog(*this, res::MainTemplate());
+    setWindowTitle(QString::fromLatin1(kTitleText).trimmed());
+    setWindowIcon(res::IconSet(res::kAppIcon));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    dispatcher_.SetReceiver(page::kGeneral, &general_);
+    InitMessages();
+    InitControls();
+}
+
+CVelmoraDlg::~CVelmoraDlg() = default;
+
+void CVelmoraDlg::InitMessages()
+{
+    OnMessage(msg::kSerialByte, [this](platform::WParam w, platform::LParam) {
+        serialAssembler_.OnByte(static_cast<std::uint8_t>(w & 0xFF));
+        return platform::LResult{0};
+    });
+    OnMessage(msg::kSerialFailed, [this](platform::WParam w, platform::LParam) {
+        connection_.OnSerialFailed(w);
+        return platform::LResult{1};
+    });
+    OnMessage(msg::kSendRequest, [this](platform::WParam w, platform::LParam) {
+        if (w >= page::kVideo && w <= page::kAdvanced) {
+            send_.SendFrame(protocol::kFrameSize);
+        }
+        return platform::LResult{1};
+    });
+    OnMessage(msg::kSysCommand, [this](platform::WParam w, platform::LParam) {
+        OnSysCommand(w);
+        return platform::LResult{0};
+    });
+}
+
+void CVelmoraDlg::InitControls()
+{
+    SetupTitleButtons();
+    for (const auto& tab : kTabs) {
+        auto* label = ControlAs<QLabel>(tab.labelId);
+        label->setAutoFillBackground(true);
+        if (tab.titleFont) {
+            label->setFont(titleFont_);
+        }
+    }
+    ControlAs<QLabel>(c::kAudioLabel)->setFont(titleFont_);
+    general_.FillLists();
+    connection_.Start();
+    portList_ = std::make_unique<transport::PortListRefresh>(*ControlAs<platform::ComboBox>(c::kPortList));
+    portList_->Refresh();
+    SetTimer(timer::kPortRefresh, timer::kPortRefreshMs);
+    ColourTabs();
+    PlaceTitleControls();
+}
+
+void CVelmoraDlg::SetupTitleButtons()
+{
+    const struct {
+        int id;
+        int hoverIcon;
+        int icon;
+        const char* tip;
+    } buttons[] = {
+        {c::kClose, res::kCloseHoverIcon, res::kCloseIcon, "Close"},
+        {c::kMinimize, res::kMinimizeHoverIcon, res::kMinimizeIcon, "Minimize"},
+    };
+    for (const auto& b : buttons) {
+        auto* button = ControlAs<QPushButton>(b.id);
+        button->setFlat(true);
+        button->setIcon(res::IconSet(b.icon));
+        button->setIconSize(QSize(16, 16));
+        button->setToolTip(QString::fromLatin1(b.tip));
+        button->setAccessibleName(QString::fromLatin1(b.tip));
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setStyleSheet(QStringLiteral("QPushButton { background: rgb(30, 144, 225); border: none; }"));
+    }
+}
+
+QSize CVelmoraDlg::TabSize() const
+{
+    return Control(c::kTabGeneral)->size();
+}
+
+void CVelmoraDlg::PlaceTitleControls()
+{
+    const int W = width();
+    Control(c::kClose)->setGeometry(W - 26, 1, kTitleButtonSize, kTitleButtonSize);
+    Control(c::kMinimize)->setGeometry(W - 51, 1, kTitleButtonSize, kTitleButtonSize);
+    const QSize tab = TabSize();
+    for (int k = 0; k < static_cast<int>(kTabs.size()); ++k) {
+        Control(kTabs[k].labelId)->move(TabLabelPosition(k, tab.width(), tab.height()));
+    }
+}
+
+void CVelmoraDlg::ColourTabs()
+{
+    for (const auto& tab : kTabs) {
+        auto* label = Control(tab.labelId);
+        const bool selected = tab.page == CurrentPage();
+        QPalette palette = label->palette();
+        const QColor face = this->palette().color(QPalette::Button);
+        palette.setColor(QPalette::Window, selected ? face : kAccent);
+        palette.setColor(QPalette::WindowText, selected ? QColor(Qt::black) : QColor(Qt::white));
+        label->setPalette(palette);
+        label->update();
+    }
+}
+
+void CVelmoraDlg::paintEvent(QPaintEvent*)
+{
+    PlaceTitleControls();
+    QPixmap buffer(size());
+    {
+        QPainter painter(&buffer);
+        PaintTitleBand(painter, size(), TabSize(), palette().color(QPalette::Button), titleFont_,
+                       QString::fromLatin1(kTitleText));
+    }
+    QPainter(this).drawPixmap(0, 0, buffer);
+}
+
+void CVelmoraDlg::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() != Qt::LeftButton) {
+        platform::Window::mousePressEvent(event);
+        return;
+    }
+    const QPoint p = event->position().toPoint();
+    for (const auto& tab : kTabs) {
+        if (Control(tab.labelId)->geometry().contains(p)) {
+            if (token_.Ready()) {
+                dispatcher_.SetCurrentPage(tab.page);
+                ColourTabs();
+                SelectPage(tab.page);
+            }
+            return;
+        }
+    }
+    // Anywhere else the press moves the window, as a caption would.
+    if (!(windowHandle() && windowHandle()->startSystemMove())) {
+        dragging_ = true;
+        dragOffset_ = event->globalPosition().toPoint() - frameGeometry().topLeft();
+    }
+}
+
+void CVelmoraDlg::mouseMoveEvent(QMouseEvent* event)
+{
+    if (dragging_ && (event->buttons() & Qt::LeftButton)) {
+        move(event->globalPosition().toPoint() - dragOffset_);
+    }
+}
+
+void CVelmoraDlg::mouseReleaseEvent(QMouseEvent*)
+{
+    dragging_ = false;
+}
+
+void CVelmoraDlg::contextMenuEvent(QContextMenuEvent* event)
+{
+    // The window has no caption; its system menu opens from the title band.
+    if (event->pos().y() > kBandBottom) {
+        return;
+    }
+    QMenu menu(this);
+    menu.addAction(QString::fromUtf8(kAboutMenuText), this, [this] { Post(msg::kSysCommand, msg::kScAbout); });
+    menu.addAction(QStringLiteral("Minimize"), this, [this] { Post(msg::kSysCommand, msg::kScMinimize); });
+    menu.exec(event->globalPos());
+}
+
+void CVelmoraDlg::OnSysCommand(std::uintptr_t command)
+{
+    switch (command & ~std::uintptr_t{0xF}) {
+    case msg::kScAbout:
+        ShowAbout();
+        break;
+    case msg::kScMinimize:
+        showMinimized();
+        break;
+    case msg::kScMove:
+        break;  // the band is the only handle
+    default:
+        break;
+    }
+}
+
+void CVelmoraDlg::ShowAbout()
+{
+    CAboutDlg about(this);
+    about.exec();
+}
+
+void CVelmoraDlg::SelectPage(std::uint8_t page)
+{
+    PageWindow* window = pages_.Ensure(page, this);
+    ShowPageControls();
+    if (window) {
+        window->move(1, kBandBottom);
+    }
+    if (connection_.CheckConnection()) {
+        if (const Tab* tab = TabForPage(page)) {
+            send_.Send(tab->statusQuery);
+        }
+        token_.GiveBack();
+    }
+}
+
+void CVelmoraDlg::ShowPageControls()
+{
+    const bool general = CurrentPage() == page::kGeneral;
+    for (const int id : kGeneralControls) {
+        Control(id)->setVisible(general);
+    }
+    for (const std::uint8_t page : {page::kVideo, page::kAudio, page::kNetwork, page::kAdvanced}) {
+        if (auto* window = pages_.Existing(page)) {
+            window->setVisible(!general && page == CurrentPage());
+        }
+    }
+    if (auto* window = pages_.Existing(CurrentPage())) {
+        window->raise();
+    }
+}
+
+bool CVelmoraDlg::ComModeChecked() const
+{
+    const auto* radio = ControlAs<QAbstractButton>(c::kComMode);
+    return radio && radio->isChecked();
+}
+
+void CVelmoraDlg::OnCommand(int id, platform::Notify, int)
+{
+    if (id == c::kClose) {
+        QCoreApplication::exit(0);
+        return;
+    }
+    if (id == c::kMinimize) {
+        Post(msg::kSysCommand, msg::kScMinimize);
+        return;
+    }
+    if (connection_.OnCommand(id)) {
+        return;
+    }
+    general_.OnCommand(id);
+}
+
+void CVelmoraDlg::OnTimer(int id)
+{
+    if (id == timer::kPortRefresh) {
+        portList_->Refresh();
+        return;
+    }
+    connection_.OnTimer(id);
+}
+
+transport::ConnectionHooks CVelmoraDlg::MakeConnectionHooks()
+{
+    transport::ConnectionHooks hooks = MakeDialogHooks();
+    hooks.tcpConnected = [] { return false; };
+    hooks.closeTcp = [] {};
+    return hooks;
+}
+
+}  // namespace velmora::app

@@ -1,0 +1,106 @@
+#pragma once
+// The main window: the skinned title band with its tab strip, the General
+// page and the connection controls, the page windows below the band, and the
+// protocol and transports behind them.
+
+#include "app/general_page.h"
+#include "app/log_view.h"
+#include "app/page_windows.h"
+#include "platform/window.h"
+#include "protocol/reply_assembly.h"
+#include "protocol/reply_dispatch.h"
+#include "protocol/send_path.h"
+#include "transport/connection_control.h"
+#include "transport/serial_port.h"
+
+#include <QFont>
+
+#include <memory>
+
+namespace velmora::transport {
+class PortListRefresh;
+}
+
+namespace velmora::app {
+
+inline constexpr char kTitleText[] = "  5x1 Presentation Switcher  V1.10.08              ";
+
+class CVelmoraDlg : public platform::Window {
+    Q_OBJECT
+public:
+    explicit CVelmoraDlg(QWidget* parent = nullptr);
+    ~CVelmoraDlg() override;
+
+    void SelectPage(std::uint8_t page);
+    std::uint8_t CurrentPage() const { return dispatcher_.CurrentPage(); }
+
+    // For the widgets around the window and for tests.
+    protocol::SendPath& Send() { return send_; }
+    protocol::LinkToken& Token() { return token_; }
+    protocol::ReplyDispatcher& Dispatcher() { return dispatcher_; }
+    transport::ConnectionControl& Connection() { return connection_; }
+    transport::CSerialPort& SerialPort() { return serialPort_; }
+    GeneralPage& General() { return general_; }
+    PageWindows& Pages() { return pages_; }
+    const QFont& TitleFont() const { return titleFont_; }
+    int ReceiveLogFrames() const { return receiveLog_.Frames(); }
+
+    void OnCommand(int id, platform::Notify code, int value) override;
+    void OnTimer(int id) override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    class SerialSink : public protocol::FrameSink {
+    public:
+        explicit SerialSink(transport::CSerialPort& port) : port_(port) {}
+        void Write(std::span<const std::uint8_t> bytes) override { port_.QueueWrite(bytes.data(), bytes.size()); }
+
+    private:
+        transport::CSerialPort& port_;
+    };
+    class TcpSink : public protocol::FrameSink {
+    public:
+        void Write(std::span<const std::uint8_t> bytes) override;
+        std::function<void(std::span<const std::uint8_t>)> send;
+    };
+
+    void InitControls();
+    void InitMessages();
+    void SetupTitleButtons();
+    void ShowPageControls();
+    void PlaceTitleControls();
+    void ColourTabs();
+    bool ComModeChecked() const;
+    transport::ConnectionHooks MakeConnectionHooks();
+    void OnSysCommand(std::uintptr_t command);
+    void ShowAbout();
+    QSize TabSize() const;
+
+    QFont titleFont_;
+    EditLogView sendView_;
+    EditLogView receiveView_;
+    protocol::SendLog sendLog_;
+    protocol::ReceiveLog receiveLog_;
+    protocol::LinkToken token_;
+    transport::CSerialPort serialPort_;
+    SerialSink serialSink_{serialPort_};
+    TcpSink tcpSink_;
+    protocol::SendPath send_;
+    protocol::ReplyDispatcher dispatcher_;
+    protocol::SerialReplyAssembler serialAssembler_;
+    protocol::StreamReplyAssembler streamAssembler_;
+    GeneralPage general_;
+    transport::ConnectionControl connection_;
+    std::unique_ptr<transport::PortListRefresh> portList_;
+    PageWindows pages_;
+    QPoint dragOffset_;
+    bool dragging_ = false;
+};
+
+}  // namespace velmora::app

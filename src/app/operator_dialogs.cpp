@@ -1,0 +1,28 @@
+#include "app/operator_dialogs.h"
+
+#include "pages/message_box.h"
+#include "pages/progress_popup.h"
+
+namespace velmora::app {
+
+transport::ConnectionHooks MakeDialogHooks()
+{
+    transport::ConnectionHooks hooks;
+    hooks.showMessage = [](const QString& text) {
+        pages::MessageText() = text;
+        pages::ShowMessage();
+    };
+    hooks.askQuestion = [](const QString& text) {
+        pages::MessageText() = text;
+        return pages::AskQuestion(true);
+    };
+    hooks.skipResetConfirm = [] { return pages::SkipResetConfirm(); };
+    hooks.showStatus = [](const QString& text) {
+        pages::StatusText() = text;
+        pages::ShowStatus();
+    };
+    hooks.closeStatus = [] { pages::CloseStatus(); };
+    return hooks;
+}
+
+}  // namespace velmora::app

@@ -1,0 +1,11 @@
+#pragma once
+// Connection control's messages, question and wait popup, bound to the
+// panel's one message box and one progress popup.
+
+#include "transport/connection_control.h"
+
+namespace velmora::app {
+
+transport::ConnectionHooks MakeDialogHooks();
+
+}  // namespace velmora::app

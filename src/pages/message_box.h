@@ -1,0 +1,85 @@
+#pragma once
+// The panel's own message and confirmation box, skinned and caption-less, and
+// the modal window base it shares with the progress popup.
+
+#include "platform/window.h"
+
+#include <QPoint>
+#include <QRect>
+#include <QString>
+
+class QEventLoop;
+class QPushButton;
+
+namespace velmora::pages {
+
+// A borderless modal window with a nested event loop, dragged by its body.
+class ModalPopup : public platform::Window {
+    Q_OBJECT
+public:
+    explicit ModalPopup(QWidget* parent = nullptr);
+
+    // Shows the window and waits in a nested loop until EndModal.
+    int RunModal();
+    void EndModal(int result);
+    bool Ended() const { return ended_; }
+
+protected:
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+
+private:
+    QEventLoop* loop_ = nullptr;
+    bool ended_ = false;
+    int result_ = 0;
+    bool dragging_ = false;
+    QPoint dragOffset_;
+};
+
+class CMessageDlg : public ModalPopup {
+    Q_OBJECT
+public:
+    // Builds the box from template 135; confirmMode adds Cancel and "No longer remind".
+    explicit CMessageDlg(bool confirmMode, QWidget* parent = nullptr);
+
+    void OnCommand(int id, platform::Notify code, int value) override;
+
+    // Places the close button, the picture and the text for the current MessageText.
+    void ApplyLayout();
+    // The rectangle the text is centred in, in client pixels.
+    QRect TextRect() const { return textRect_; }
+    // Draws the whole box as it appears on screen, without the controls.
+    QPixmap PaintBackground() const;
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
+private:
+    void Finish(int result);
+    void UpdateCloseIcon();
+
+    QPushButton* close_ = nullptr;
+    QRect textRect_;
+    bool closeHot_ = false;
+    bool closePressed_ = false;
+};
+
+// Shared state.
+QString& MessageText();
+bool MessageBoxShowing();
+bool& ConfirmMode();
+bool SkipResetConfirm();
+
+// Shows the box modally unless one is showing; else the open box repaints with the new text.
+void ShowMessage();
+// Own modal call: 1 Ok, 2 Cancel, close or Escape, 0 if a box was already showing.
+// Sets ConfirmMode to confirmMode for the showing and clears it after.
+int AskQuestion(bool confirmMode);
+// The box while it is showing, else nullptr.
+CMessageDlg* OpenMessageBox();
+
+}  // namespace velmora::pages

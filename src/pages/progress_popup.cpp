@@ -1,0 +1,171 @@
+#include "pages/progress_popup.h"
+
+#include "platform/dialog_builder.h"
+#include "protocol/timer_ids.h"
+#include "res/artwork.h"
+#include "res/resource_ids.h"
+#include "res/status_ids.h"
+#include "res/templates.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+
+namespace velmora::pages {
+
+namespace c = ctl::status;
+
+namespace {
+
+bool g_showing = false;
+CStatusDlg* g_open = nullptr;
+
+const QColor kOutline{30, 144, 225, 150};
+
+}  // namespace
+
+QString& StatusText()
+{
+    static QString text = QStringLiteral("Setting");
+    return text;
+}
+
+bool StatusPopupShowing()
+{
+    return g_showing;
+}
+
+CStatusDlg* OpenStatusPopup()
+{
+    return g_showing ? g_open : nullptr;
+}
+
+void ShowStatus()
+{
+    if (g_showing) {
+        return;
+    }
+    g_showing = true;
+    CStatusDlg popup;
+    g_open = &popup;
+    popup.RunModal();
+    if (g_open == &popup) {
+        g_open = nullptr;
+    }
+}
+
+void FinishStatus()
+{
+    if (g_showing && g_open) {
+        g_open->Finish();
+    }
+}
+
+void CloseStatus()
+{
+    g_showing = false;
+    if (g_open) {
+        g_open->EndModal(1);
+    }
+}
+
+CStatusDlg::CStatusDlg(QWidget* parent) : ModalPopup(parent)
+{
+    platform::BuildDialog(*this, res::StatusTemplate());
+    if (auto* check = ControlAs<QLabel>(c::kCheckMark)) {
+        const QPixmap bitmap = res::Bitmap(res::kCheckMarkBitmap);
+        check->setPixmap(bitmap);
+        check->resize(bitmap.size());
+        check->hide();
+    }
+    SetLabel(StatusText() + QStringLiteral(" . . ."));
+    SetTimer(timer::kDots1, timer::kDotsMs);
+}
+
+void CStatusDlg::SetLabel(const QString& text)
+{
+    if (auto* label = ControlAs<QLabel>(c::kText)) {
+        label->setText(text);
+    }
+}
+
+void CStatusDlg::OnTimer(int id)
+{
+    switch (id) {
+    case timer::kDots1:
+        KillTimer(timer::kDots1);
+        SetLabel(StatusText() + QStringLiteral(" ."));
+        SetTimer(timer::kDots2, timer::kDotsMs);
+        break;
+    case timer::kDots2:
+        KillTimer(timer::kDots2);
+        SetLabel(StatusText() + QStringLiteral(" . ."));
+        SetTimer(timer::kDots3, timer::kDotsMs);
+        break;
+    case timer::kDots3:
+        KillTimer(timer::kDots3);
+        SetLabel(StatusText() + QStringLiteral(" . . ."));
+        SetTimer(timer::kDots1, timer::kDotsMs);
+        break;
+    default:
+        ModalPopup::OnTimer(id);
+        break;
+    }
+}
+
+void CStatusDlg::Finish()
+{
+    KillTimer(timer::kDots1);
+    KillTimer(timer::kDots2);
+    KillTimer(timer::kDots3);
+    if (QWidget* check = Control(c::kCheckMark)) {
+        check->show();
+    }
+    SetLabel(StatusText());
+}
+
+QPixmap CStatusDlg::PaintBackground() const
+{
+    QPixmap canvas(width(), height());
+    canvas.fill(Qt::white);
+    QPainter p(&canvas);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(QPen(kOutline, 1.0));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(0, 0, width() - 1, height() - 1);
+    return canvas;
+}
+
+void CStatusDlg::paintEvent(QPaintEvent*)
+{
+    const QPixmap canvas = PaintBackground();
+    QPainter p(this);
+    p.drawPixmap(0, 0, canvas);
+}
+
+void CStatusDlg::keyPressEvent(QKeyEvent* e)
+{
+    // Return and Escape do not end the popup: only CloseStatus does, so the
+    // flag always matches the window.
+    switch (e->key()) {
+    case Qt::Key_Escape:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        e->accept();
+        return;
+    default:
+        ModalPopup::keyPressEvent(e);
+    }
+}
+
+void CStatusDlg::closeEvent(QCloseEvent* e)
+{
+    // A window closed from outside ends as CloseStatus would, flag included.
+    if (!Ended() && g_open == this) {
+        CloseStatus();
+    }
+    e->accept();
+}
+
+}  // namespace velmora::pages

@@ -1,0 +1,197 @@
+#include "transport/connection_control.h"
+
+#include "platform/combo_box.h"
+#include "platform/window.h"
+#include "protocol/commands.h"
+#include "protocol/timer_ids.h"
+#include "res/main_ids.h"
+#include "transport/port_list_refresh.h"
+#include "transport/serial_port.h"
+
+#include <QAbstractButton>
+
+namespace velmora::transport {
+
+namespace c = ctl::main;
+using protocol::kFrameSize;
+
+namespace {
+
+constexpr unsigned kBaudRates[] = {4800, 9600, 19200, 38400, 57600, 115200};
+constexpr int kDefaultBaudIndex = 5;
+constexpr char kParity = 'N';
+constexpr int kDataBits = 8;
+constexpr int kStopBits = 2;
+constexpr std::uint32_t kEventMask = kEventRxChar | kEventEventChar;
+constexpr std::uint32_t kWriteBufferSize = 512;
+constexpr std::uint32_t kLineControl = kLineControlDtr | kLineControlRts;
+constexpr int kQuestionOk = 1;
+
+}  // namespace
+
+ConnectionControl::ConnectionControl(platform::Window& window, CSerialPort& port, protocol::SendPath& send,
+                                     protocol::LinkToken& token, ConnectionHooks hooks)
+    : window_(window), port_(port), send_(send), token_(token), hooks_(std::move(hooks))
+{
+}
+
+void ConnectionControl::Start()
+{
+    window_.ControlAs<platform::ComboBox>(c::kBaudList)->SetCurSel(kDefaultBaudIndex);
+    window_.ControlAs<QAbstractButton>(c::kComMode)->setChecked(true);
+    mode_ = kComControl;
+    ApplyConnectionMode();
+}
+
+bool ConnectionControl::OnCommand(int id)
+{
+    switch (id) {
+    case c::kComMode:
+        mode_ = kComControl;
+        ApplyConnectionMode();
+        return true;
+    case c::kTcpMode:
+        mode_ = kTcpControl;
+        ApplyConnectionMode();
+        return true;
+    case c::kComConnect:
+        comOpen_ ? Disconnect() : OnComConnect();
+        return true;
+    case c::kFactoryReset:
+        OnFactoryReset();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void ConnectionControl::ApplyConnectionMode()
+{
+    const std::initializer_list<int> tcpControls{c::kTcpConnect, c::kTcpGroup, c::kSwitcherIpLabel,
+                                                 c::kSearch,     c::kConfig,   c::kSwitcherIp};
+    const std::initializer_list<int> comControls{c::kComGroup, c::kPortLabel, c::kComConnect, c::kPortList};
+    if (mode_ != kComControl) {
+        port_.RequestClose();
+        comOpen_ = false;
+        SetText(c::kComConnect, kConnectText);
+        SetEnabled(tcpControls, true);
+        SetEnabled(comControls, false);
+    } else {
+        if (hooks_.closeTcp) {
+            hooks_.closeTcp();
+        }
+        SetText(c::kTcpConnect, kConnectText);
+        SetEnabled(tcpControls, false);
+        SetEnabled(comControls, true);
+    }
+}
+
+void ConnectionControl::OnComConnect()
+{
+    auto* ports = window_.ControlAs<platform::ComboBox>(c::kPortList);
+    portNumber_ = PortNumberFromText(ports->currentText().toStdString());
+    const int baudIndex = window_.ControlAs<platform::ComboBox>(c::kBaudList)->GetCurSel();
+    if (baudIndex >= 0 && baudIndex < static_cast<int>(std::size(kBaudRates))) {
+        baud_ = kBaudRates[baudIndex];
+    }
+    if (!port_.OpenPort(&window_, portNumber_, baud_, kParity, kDataBits, kStopBits, kEventMask, kWriteBufferSize,
+                        kLineControl)) {
+        hooks_.showMessage(QString::fromLatin1(kOpenComFailed));
+        comOpen_ = false;
+        return;
+    }
+    SetText(c::kComConnect, kDisconnectText);
+    port_.StartWorker();
+    comOpen_ = true;
+    window_.KillTimer(timer::kPortRefresh);
+    ports->setEnabled(false);
+    send_.Send(protocol::kGeneralStatus);
+    token_.GiveBack();
+}
+
+void ConnectionControl::Disconnect()
+{
+    port_.RequestClose();
+    comOpen_ = false;
+    SetText(c::kComConnect, kConnectText);
+    window_.SetTimer(timer::kPortRefresh, timer::kPortRefreshMs);
+    window_.Control(c::kPortList)->setEnabled(true);
+}
+
+void ConnectionControl::OnSerialFailed(std::uintptr_t wParam)
+{
+    if (wParam == msg::kSerialFailedPort) {
+        Disconnect();
+    }
+}
+
+bool ConnectionControl::CheckConnection()
+{
+    if (mode_ == kComControl && !comOpen_) {
+        hooks_.showMessage(QString::fromLatin1(kOpenComFailed));
+        return false;
+    }
+    if (mode_ != kComControl && !(hooks_.tcpConnected && hooks_.tcpConnected())) {
+        hooks_.showMessage(QString::fromLatin1(kConnectFailed));
+        return false;
+    }
+    return token_.Take();
+}
+
+void ConnectionControl::OnFactoryReset()
+{
+    if (!CheckConnection()) {
+        return;
+    }
+    if (!hooks_.skipResetConfirm()) {
+        // With a box already open nothing was asked; the token must not be
+        // lost with the unsent command.
+        if (hooks_.askQuestion(QString::fromLatin1(kResetQuestion)) != kQuestionOk) {
+            token_.GiveBack();
+            return;
+        }
+    }
+    auto& frame = send_.Frame();
+    frame.BeginShort(protocol::kFactoryReset);
+    frame.Set(protocol::kFirstParam, protocol::kFactoryResetByte5);
+    frame.Set(7, protocol::kFactoryResetByte7);
+    send_.SendFrame(protocol::kResetFrameSize);
+    window_.SetTimer(timer::kResetResend, timer::kResetResendMs);
+    hooks_.showStatus(QString::fromLatin1(kResetStatus));
+}
+
+bool ConnectionControl::OnTimer(int id)
+{
+    if (id == timer::kResetResend) {
+        window_.KillTimer(timer::kResetResend);
+        send_.SendFrame(protocol::kResetFrameSize);
+        window_.SetTimer(timer::kResetTimeout, timer::kResetTimeoutMs);
+        return true;
+    }
+    if (id == timer::kResetTimeout) {
+        window_.KillTimer(timer::kResetTimeout);
+        hooks_.closeStatus();
+        hooks_.showMessage(QString::fromLatin1(kTimeOut));
+        token_.GiveBack();
+        return true;
+    }
+    return false;
+}
+
+void ConnectionControl::SetEnabled(std::initializer_list<int> ids, bool enabled)
+{
+    for (const int id : ids) {
+        if (auto* control = window_.Control(id)) {
+            control->setEnabled(enabled);
+        }
+    }
+}
+
+void ConnectionControl::SetText(int id, const char* text)
+{
+    if (auto* button = window_.ControlAs<QAbstractButton>(id)) {
+        button->setText(QString::fromLatin1(text));
+    }
+}
+
+}  // namespace velmora::transport
