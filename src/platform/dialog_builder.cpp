@@ -20,6 +20,8 @@ namespace velmora::platform {
 
 namespace {
 
+constexpr int kListFieldHeight = 13;  // dialog units of a list's closed field
+
 QString Text(std::string_view text)
 {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -207,7 +209,12 @@ void BuildDialog(Window& window, const DialogTemplate& tpl)
         } else {
             radios = nullptr;
         }
-        widget->setGeometry(DluToPixels(c.x, c.y, c.cx, c.cy, base));
+        QRect place = DluToPixels(c.x, c.y, c.cx, c.cy, base);
+        // A list's template height includes its dropped-down part.
+        if (c.kind == ControlKind::DropList || c.kind == ControlKind::DropDown) {
+            place.setHeight(std::min(place.height(), DluToPixelsY(kListFieldHeight, base)));
+        }
+        widget->setGeometry(place);
         widget->setEnabled((c.styles & style::kDisabled) == 0);
         widget->setVisible((c.styles & style::kHidden) == 0);
         if (c.kind == ControlKind::GroupBox) {
