@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <poll.h>
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -21,6 +22,13 @@ constexpr std::size_t kReadSize = 256;
 constexpr int kIdlePollMs = 200;
 constexpr int kErrorBackoffMs = 20;
 constexpr const char* kComPrefix = "com";
+// Before a hang-up the answers already sent must reach the panel: closing the
+// master flushes whatever the panel's side has not read yet. The queue counts
+// as drained after a few quiet checks in a row, since bytes still in the
+// kernel's hand-over buffer are not yet counted in it.
+constexpr auto kDrainCheck = std::chrono::milliseconds(10);
+constexpr int kQuietChecksToDrain = 3;
+constexpr int kMaxDrainChecks = 100;
 }  // namespace
 
 PtyLine::PtyLine(const SimOptions& options, SharedDevice& device, ReplyFaults& faults)
@@ -129,8 +137,22 @@ void PtyLine::FollowDeviceBaud()
     }
 }
 
+void PtyLine::WaitForPanelToDrain()
+{
+    int quiet = 0;
+    for (int check = 0; check < kMaxDrainChecks && quiet < kQuietChecksToDrain; ++check) {
+        if (!stop_.SleepUntil(std::chrono::steady_clock::now() + kDrainCheck)) {
+            return;
+        }
+        int pending = 0;
+        const bool empty = ::ioctl(keptSlave_, TIOCINQ, &pending) != 0 || pending == 0;
+        quiet = empty ? quiet + 1 : 0;
+    }
+}
+
 void PtyLine::HangUp()
 {
+    WaitForPanelToDrain();
     for (int* fd : {&master_, &keptSlave_}) {
         if (*fd >= 0) {
             ::close(*fd);

@@ -33,6 +33,7 @@ private:
     void Run();
     void Send(const std::vector<Chunk>& chunks);
     void FollowDeviceBaud();
+    void WaitForPanelToDrain();
     void HangUp();
 
     SimOptions options_;
@@ -48,8 +49,8 @@ private:
     std::atomic<long> resets_{0};
     std::atomic<bool> hungUp_{false};
     std::atomic<unsigned> baud_;
-    std::uint8_t deviceBaud_ = 0;
-    std::chrono::steady_clock::time_point inboundDone_{};  // when the bytes read so far would have arrived  // the device's baud setting the pacing last followed
+    std::uint8_t deviceBaud_ = 0;  // the device's baud setting the pacing last followed
+    std::chrono::steady_clock::time_point inboundDone_{};  // when the bytes read so far would have arrived
 };
 
 }  // namespace velmora::sim

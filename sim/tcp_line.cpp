@@ -18,7 +18,8 @@ namespace {
 constexpr std::size_t kReadSize = 1024;
 constexpr int kIdlePollMs = 200;
 constexpr int kBacklog = 4;
-constexpr int kSplitPauseMs = 5;
+// Long enough that the reader takes the first piece alone, even on a busy machine.
+constexpr int kSplitPauseMs = 100;
 // A held answer goes out alone when no second one came within this time.
 constexpr int kCoalesceWaitMs = 300;
 constexpr int kMaxPort = 65535;
