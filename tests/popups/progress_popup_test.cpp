@@ -1,0 +1,159 @@
+// The progress popup on real widgets and the manual clock: the trail of dots
+// step by step, the finished state with its check mark, a second show, the
+// keys that must not end it and a close from outside.
+
+#include "popup_steps.h"
+
+#include "platform/timers.h"
+#include "protocol/timer_ids.h"
+#include "res/status_ids.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+
+namespace velmora::test {
+namespace {
+
+namespace c = ctl::status;
+using pages::CStatusDlg;
+
+class ProgressPopupTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        platform::TimerScheduler::Instance().UseManualClock(true);
+        pages::StatusText() = QStringLiteral("Setting");
+    }
+    void TearDown() override
+    {
+        pages::CloseStatus();
+        platform::TimerScheduler::Instance().UseManualClock(false);
+    }
+
+    static void Advance(int ms) { platform::TimerScheduler::Instance().Advance(ms); }
+    static QString Label(CStatusDlg* popup) { return popup->ControlAs<QLabel>(c::kText)->text(); }
+    static bool CheckMarkShown(CStatusDlg* popup) { return popup->Control(c::kCheckMark)->isVisible(); }
+
+    // Shows the popup, runs `step` inside its loop, and closes it after.
+    static void WhileShowing(const std::function<void(CStatusDlg*)>& step)
+    {
+        auto runner = WhenStatusOpen([&](CStatusDlg* popup) {
+            step(popup);
+            pages::CloseStatus();
+        });
+        pages::ShowStatus();
+        EXPECT_TRUE(runner->Ran());
+        EXPECT_FALSE(pages::StatusPopupShowing());
+        EXPECT_EQ(VisibleWindows<CStatusDlg>(), 0);
+    }
+};
+
+TEST_F(ProgressPopupTest, DotsGrowEveryThreeHundredMilliseconds)
+{
+    WhileShowing([](CStatusDlg* popup) {
+        EXPECT_EQ(Label(popup), "Setting . . .");
+        EXPECT_FALSE(CheckMarkShown(popup));
+        Advance(299);
+        EXPECT_EQ(Label(popup), "Setting . . .") << "not before 300 ms";
+        Advance(1);
+        EXPECT_EQ(Label(popup), "Setting .");
+        Advance(300);
+        EXPECT_EQ(Label(popup), "Setting . .");
+        Advance(300);
+        EXPECT_EQ(Label(popup), "Setting . . .");
+        Advance(300);
+        EXPECT_EQ(Label(popup), "Setting .") << "the cycle starts again";
+    });
+}
+
+TEST_F(ProgressPopupTest, ANewTextShowsAtTheNextStep)
+{
+    WhileShowing([](CStatusDlg* popup) {
+        Advance(300);
+        pages::StatusText() = QStringLiteral("Configuring");
+        EXPECT_EQ(Label(popup), "Setting .");
+        Advance(300);
+        EXPECT_EQ(Label(popup), "Configuring . .");
+    });
+}
+
+TEST_F(ProgressPopupTest, FinishShowsTheTextAloneWithTheCheckMarkAndStopsTheDots)
+{
+    WhileShowing([](CStatusDlg* popup) {
+        Advance(300);
+        pages::StatusText() = QStringLiteral("Configure successfully!");
+        pages::FinishStatus();
+        EXPECT_EQ(Label(popup), "Configure successfully!");
+        EXPECT_TRUE(CheckMarkShown(popup));
+        for (int id : {timer::kDots1, timer::kDots2, timer::kDots3}) {
+            EXPECT_FALSE(popup->TimerRunning(id)) << id;
+        }
+        Advance(2000);
+        EXPECT_EQ(Label(popup), "Configure successfully!") << "the text no longer changes";
+    });
+}
+
+TEST_F(ProgressPopupTest, EachShowingStartsAfresh)
+{
+    WhileShowing([](CStatusDlg*) { pages::FinishStatus(); });
+    WhileShowing([](CStatusDlg* popup) {
+        EXPECT_FALSE(CheckMarkShown(popup));
+        EXPECT_EQ(Label(popup), "Setting . . .");
+    });
+}
+
+TEST_F(ProgressPopupTest, SecondShowOpensNoSecondPopup)
+{
+    WhileShowing([](CStatusDlg* popup) {
+        pages::ShowStatus();  // returns at once
+        EXPECT_EQ(VisibleWindows<CStatusDlg>(), 1);
+        EXPECT_EQ(pages::OpenStatusPopup(), popup);
+        EXPECT_TRUE(pages::StatusPopupShowing());
+    });
+}
+
+TEST_F(ProgressPopupTest, ReturnAndEscapeLeaveThePopupAndItsFlagAlone)
+{
+    WhileShowing([](CStatusDlg* popup) {
+        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+            QCoreApplication::sendEvent(popup, &press);
+            EXPECT_TRUE(popup->isVisible()) << key;
+            EXPECT_TRUE(pages::StatusPopupShowing()) << key;
+        }
+    });
+}
+
+TEST_F(ProgressPopupTest, ClosedFromOutsideClearsTheFlagSoTheNextShowWorks)
+{
+    auto runner = WhenStatusOpen([](CStatusDlg* popup) { popup->close(); });
+    pages::ShowStatus();
+    EXPECT_TRUE(runner->Ran());
+    EXPECT_FALSE(pages::StatusPopupShowing());
+    WhileShowing([](CStatusDlg* popup) { EXPECT_TRUE(popup->isVisible()); });
+}
+
+TEST_F(ProgressPopupTest, CloseOrFinishWithoutAPopupChangeNothingElse)
+{
+    pages::CloseStatus();
+    pages::FinishStatus();
+    EXPECT_FALSE(pages::StatusPopupShowing());
+    EXPECT_EQ(VisibleWindows<CStatusDlg>(), 0);
+    WhileShowing([](CStatusDlg* popup) { EXPECT_EQ(Label(popup), "Setting . . ."); });
+}
+
+TEST_F(ProgressPopupTest, PaintedOutline)
+{
+    WhileShowing([](CStatusDlg* popup) {
+        const QImage image = popup->PaintBackground().toImage();
+        const QColor edge = QColor(image.pixel(popup->width() / 2, 0));
+        // Alpha 150 of RGB(30, 144, 225) over white.
+        EXPECT_NEAR(edge.red(), 30 + (255 - 30) * 105 / 255, 2);
+        EXPECT_NEAR(edge.green(), 144 + (255 - 144) * 105 / 255, 2);
+        EXPECT_NEAR(edge.blue(), 225 + (255 - 225) * 105 / 255, 2);
+        EXPECT_EQ(QColor(image.pixel(popup->width() / 2, popup->height() / 2)), QColor(Qt::white));
+    });
+}
+
+}  // namespace
+}  // namespace velmora::test
