@@ -1,6 +1,7 @@
 #include "app/main_window.h"
 
 #include "app/about_box.h"
+#include "app/network_config_dialog.h"
 #include "app/operator_dialogs.h"
 #include "app/tab_strip.h"
 #include "platform/dialog_builder.h"
@@ -19,6 +20,7 @@
 #include <QContextMenuEvent>
 #include <QLabel>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -52,14 +54,13 @@ QFont MakeTitleFont()
     return font;
 }
 
-}  // namespace
-
-void CVelmoraDlg::TcpSink::Write(std::span<const std::uint8_t> bytes)
+// The platform's plain message box, without a title.
+void ShowSystemMessage(const QString& text)
 {
-    if (send) {
-        send(bytes);
-    }
+    QMessageBox::information(QApplication::activeWindow(), QString(), text);
 }
+
+}  // namespace
 
 CVelmoraDlg::CVelmoraDlg(QWidget* parent)
     : platform::Window(parent, Qt::Window | Qt::FramelessWindowHint),
@@ -72,6 +73,8 @@ CVelmoraDlg::CVelmoraDlg(QWidget* parent)
       dispatcher_(receiveLog_, token_),
       serialAssembler_([this](auto frame) { dispatcher_.DispatchReply(frame); }),
       streamAssembler_([this](auto frame) { dispatcher_.DispatchReply(frame); }),
+      tcp_(*this, send_, streamAssembler_, ShowSystemMessage),
+      search_(*this, receiveLog_, token_, tcp_, MakeDialogHooks()),
       general_(*this, send_, token_, [this] { return connection_.CheckConnection(); }),
       connection_(*this, serialPort_, send_, token_, MakeConnectionHooks())
 {
@@ -96,6 +99,9 @@ void CVelmoraDlg::InitMessages()
         connection_.OnSerialFailed(w);
         return platform::LResult{1};
     });
+    OnMessage(msg::kControlSocket, [this](platform::WParam w, platform::LParam l) { return tcp_.OnControlSocket(w, l); });
+    OnMessage(msg::kSearchSocket, [this](platform::WParam w, platform::LParam l) { return search_.OnSearchReply(w, l); });
+    OnMessage(msg::kConfigSocket, [this](platform::WParam w, platform::LParam l) { return search_.OnConfigReply(w, l); });
     OnMessage(msg::kSendRequest, [this](platform::WParam w, platform::LParam) {
         if (w >= page::kVideo && w <= page::kAdvanced) {
             send_.SendFrame(protocol::kFrameSize);
@@ -310,6 +316,19 @@ void CVelmoraDlg::OnCommand(int id, platform::Notify, int)
         Post(msg::kSysCommand, msg::kScMinimize);
         return;
     }
+    switch (id) {
+    case c::kTcpConnect:
+        tcp_.OnConnectButton();
+        return;
+    case c::kSearch:
+        search_.Search();
+        return;
+    case c::kConfig:
+        OnConfig();
+        return;
+    default:
+        break;
+    }
     if (connection_.OnCommand(id)) {
         return;
     }
@@ -322,14 +341,30 @@ void CVelmoraDlg::OnTimer(int id)
         portList_->Refresh();
         return;
     }
-    connection_.OnTimer(id);
+    if (!search_.OnTimer(id)) {
+        connection_.OnTimer(id);
+    }
+}
+
+void CVelmoraDlg::OnConfig()
+{
+    const auto target = search_.SelectedMac();
+    if (!target) {
+        ShowSystemMessage(QString::fromLatin1(kSearchFirst));
+        return;
+    }
+    const QString address = ControlAs<platform::ComboBox>(c::kSwitcherIp)->currentText();
+    CNetworkConfigDlg dialog(address, *target, ShowSystemMessage, this);
+    if (dialog.RunModal() == 1) {
+        search_.Configure(dialog.Request());
+    }
 }
 
 transport::ConnectionHooks CVelmoraDlg::MakeConnectionHooks()
 {
     transport::ConnectionHooks hooks = MakeDialogHooks();
-    hooks.tcpConnected = [] { return false; };
-    hooks.closeTcp = [] {};
+    hooks.tcpConnected = [this] { return tcp_.TcpConnected(); };
+    hooks.closeTcp = [this] { tcp_.Close(); };
     return hooks;
 }
 

@@ -11,7 +11,9 @@
 #include "protocol/reply_dispatch.h"
 #include "protocol/send_path.h"
 #include "transport/connection_control.h"
+#include "transport/device_search.h"
 #include "transport/serial_port.h"
+#include "transport/tcp_client.h"
 
 #include <QFont>
 
@@ -40,6 +42,8 @@ public:
     protocol::ReplyDispatcher& Dispatcher() { return dispatcher_; }
     transport::ConnectionControl& Connection() { return connection_; }
     transport::CSerialPort& SerialPort() { return serialPort_; }
+    transport::TcpClient& Tcp() { return tcp_; }
+    transport::DeviceSearch& Search() { return search_; }
     GeneralPage& General() { return general_; }
     PageWindows& Pages() { return pages_; }
     const QFont& TitleFont() const { return titleFont_; }
@@ -66,8 +70,11 @@ private:
     };
     class TcpSink : public protocol::FrameSink {
     public:
-        void Write(std::span<const std::uint8_t> bytes) override;
-        std::function<void(std::span<const std::uint8_t>)> send;
+        explicit TcpSink(transport::TcpClient& tcp) : tcp_(tcp) {}
+        void Write(std::span<const std::uint8_t> bytes) override { tcp_.Send(bytes); }
+
+    private:
+        transport::TcpClient& tcp_;
     };
 
     void InitControls();
@@ -78,6 +85,7 @@ private:
     void ColourTabs();
     bool ComModeChecked() const;
     transport::ConnectionHooks MakeConnectionHooks();
+    void OnConfig();
     void OnSysCommand(std::uintptr_t command);
     void ShowAbout();
     QSize TabSize() const;
@@ -90,11 +98,13 @@ private:
     protocol::LinkToken token_;
     transport::CSerialPort serialPort_;
     SerialSink serialSink_{serialPort_};
-    TcpSink tcpSink_;
     protocol::SendPath send_;
     protocol::ReplyDispatcher dispatcher_;
     protocol::SerialReplyAssembler serialAssembler_;
     protocol::StreamReplyAssembler streamAssembler_;
+    transport::TcpClient tcp_;
+    TcpSink tcpSink_{tcp_};
+    transport::DeviceSearch search_;
     GeneralPage general_;
     transport::ConnectionControl connection_;
     std::unique_ptr<transport::PortListRefresh> portList_;

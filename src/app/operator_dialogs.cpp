@@ -22,6 +22,12 @@ transport::ConnectionHooks MakeDialogHooks()
         pages::ShowStatus();
     };
     hooks.closeStatus = [] { pages::CloseStatus(); };
+    hooks.finishStatus = [](const QString& text) {
+        pages::StatusText() = text;
+        if (pages::StatusPopupShowing()) {
+            pages::FinishStatus();
+        }
+    };
     return hooks;
 }
 

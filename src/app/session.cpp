@@ -2,6 +2,7 @@
 
 #include "app/main_window.h"
 #include "platform/combo_box.h"
+#include "protocol/network_commands.h"
 #include "res/main_ids.h"
 #include "sim/simulator.h"
 #include "transport/port_map.h"
@@ -19,7 +20,6 @@ namespace {
 
 // The demo switcher answers on the switcher's own port; when another program
 // has it on 127.0.0.1 the demo moves to the next loopback address.
-constexpr int kSwitcherTcpPort = 8000;
 constexpr int kLoopbackTries = 8;
 
 }  // namespace
@@ -59,7 +59,7 @@ bool Session::StartDemo(const Options& options)
         sim.portDir = dir;
         sim.comNumber = kDemoComNumber;
         sim.tcpBind = "127.0.0." + std::to_string(i);
-        sim.tcpPort = kSwitcherTcpPort;
+        sim.tcpPort = protocol::kSwitcherTcpPort;
         auto simulator = std::make_unique<sim::Simulator>(sim);
         if (simulator->Start()) {
             simulator_ = std::move(simulator);

@@ -25,8 +25,7 @@ namespace c = ctl::message;
 // ---------------------------------------------------------------------------
 // ModalPopup
 
-ModalPopup::ModalPopup(QWidget* parent)
-    : platform::Window(parent, Qt::Dialog | Qt::FramelessWindowHint)
+ModalPopup::ModalPopup(QWidget* parent, Qt::WindowFlags flags) : platform::Window(parent, flags)
 {
     setWindowModality(Qt::ApplicationModal);
 }
@@ -61,7 +60,7 @@ void ModalPopup::EndModal(int result)
 
 void ModalPopup::mousePressEvent(QMouseEvent* e)
 {
-    if (e->button() == Qt::LeftButton) {
+    if (e->button() == Qt::LeftButton && (windowFlags() & Qt::FramelessWindowHint)) {
         // Moved as if its caption had been grabbed; where the window system
         // cannot do that, the window follows the pointer itself.
         QWindow* handle = windowHandle();

@@ -13,11 +13,11 @@ class QPushButton;
 
 namespace velmora::pages {
 
-// A borderless modal window with a nested event loop, dragged by its body.
+// A modal window with a nested event loop; a borderless one is dragged by its body.
 class ModalPopup : public platform::Window {
     Q_OBJECT
 public:
-    explicit ModalPopup(QWidget* parent = nullptr);
+    explicit ModalPopup(QWidget* parent = nullptr, Qt::WindowFlags flags = Qt::Dialog | Qt::FramelessWindowHint);
 
     // Shows the window and waits in a nested loop until EndModal.
     int RunModal();

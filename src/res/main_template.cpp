@@ -38,8 +38,9 @@ constexpr ControlTemplate kControls[] = {
     {c::kTcpGroup, ControlKind::GroupBox, "TCP Control Mode", 158, 58, 147, 52},
     {c::kSwitcherIpLabel, ControlKind::Label, "Switcher IP", 164, 72, 42, 10},
     {c::kSwitcherIp, ControlKind::DropDown, "", 208, 70, 91, 120, st::kSorted},
-    {c::kSearch, ControlKind::PushButton, "Search", 164, 90, 62, 15},
-    {c::kTcpConnect, ControlKind::PushButton, "Connect", 237, 90, 62, 15},
+    {c::kSearch, ControlKind::PushButton, "Search", 164, 90, 42, 15},
+    {c::kConfig, ControlKind::PushButton, "Config...", 210, 90, 42, 15},
+    {c::kTcpConnect, ControlKind::PushButton, "Connect", 256, 90, 43, 15},
 
     // General page.
     {c::kInputGroup, ControlKind::GroupBox, "INPUT", 6, 113, 299, 56},
@@ -69,7 +70,6 @@ constexpr ControlTemplate kControls[] = {
     {c::kSendLabel, ControlKind::Label, "Send", 330, 136, 60, 10},
     {c::kSendLog, ControlKind::MultiLineEdit, "", 330, 148, 230, 90, st::kReadOnly},
     {c::kClear, ControlKind::PushButton, "Clear", 330, 242, 50, 14},
-    {c::kConfig, ControlKind::PushButton, "Config...", 386, 242, 50, 14, st::kHidden},
     {c::kResetGroup, ControlKind::GroupBox, "Reset to the factory settings", 570, 30, 120, 40},
     {c::kFactoryReset, ControlKind::PushButton, "Factory Reset", 580, 46, 70, 15},
     {c::kHdmiOutLabel, ControlKind::Label, "HDMI OUTA: Disconnect", 570, 80, 120, 10},

@@ -12,6 +12,7 @@ inline constexpr int kStatusTemplate = 142;
 inline constexpr int kAudioTemplate = 198;
 inline constexpr int kNetworkTemplate = 199;
 inline constexpr int kAdvancedTemplate = 200;
+inline constexpr int kConfigTemplate = 201;  // network configuration (Config...)
 
 // Icons and bitmaps.
 inline constexpr int kAppIcon = 128;

@@ -13,5 +13,6 @@ const platform::DialogTemplate& VideoTemplate();     // 134
 const platform::DialogTemplate& AudioTemplate();     // 198
 const platform::DialogTemplate& NetworkTemplate();   // 199
 const platform::DialogTemplate& AdvancedTemplate();  // 200
+const platform::DialogTemplate& ConfigTemplate();    // 201
 
 }  // namespace velmora::res

@@ -39,6 +39,8 @@ struct ConnectionHooks {
     std::function<bool()> skipResetConfirm;
     std::function<void(const QString&)> showStatus;  // modal until closed
     std::function<void()> closeStatus;
+    // Sets the popup's text; a showing popup stops its dots and shows the check mark.
+    std::function<void(const QString&)> finishStatus;
     std::function<bool()> tcpConnected;
     std::function<void()> closeTcp;  // ends the connection, button back to "Connect"
 };

@@ -1,0 +1,105 @@
+#include "app/network_config_dialog.h"
+
+#include "platform/dialog_builder.h"
+#include "platform/ip_address_edit.h"
+#include "res/config_ids.h"
+#include "res/templates.h"
+#include "transport/device_search.h"
+
+#include <QAbstractButton>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace velmora::app {
+
+namespace c = ctl::config;
+
+namespace {
+constexpr int kAccepted = 1;
+constexpr int kDeclined = 2;
+}  // namespace
+
+CNetworkConfigDlg::CNetworkConfigDlg(const QString& address, const protocol::MacAddress& target,
+                                     std::function<void(const QString&)> complain, QWidget* parent)
+    : ModalPopup(parent, Qt::Dialog), target_(target), complain_(std::move(complain))
+{
+    platform::BuildDialog(*this, res::ConfigTemplate());
+    QString mac = transport::MacText(target);
+    for (int i = mac.size() - 2; i > 0; i -= 2) {
+        mac.insert(i, QLatin1Char(':'));
+    }
+    ControlAs<QLabel>(c::kTarget)->setText(QStringLiteral("%1   (%2)").arg(address, mac));
+    ControlAs<QAbstractButton>(c::kDhcp)->setChecked(true);
+    ControlAs<QLineEdit>(c::kMac)->setPlaceholderText(QStringLiteral("00:1A:2B:3C:4D:5E"));
+    EnableStaticFields();
+}
+
+void CNetworkConfigDlg::OnCommand(int id, platform::Notify, int)
+{
+    switch (id) {
+    case c::kDhcp:
+    case c::kStatic:
+        EnableStaticFields();
+        break;
+    case c::kSend:
+        OnSend();
+        break;
+    case c::kCancel:
+        EndModal(kDeclined);
+        break;
+    default:
+        break;
+    }
+}
+
+ConfigInput CNetworkConfigDlg::Input() const
+{
+    ConfigInput input;
+    input.dhcp = ControlAs<QAbstractButton>(c::kDhcp)->isChecked();
+    input.octets = ControlAs<platform::IpAddressEdit>(c::kIp)->Octets();
+    input.mac = ControlAs<QLineEdit>(c::kMac)->text();
+    return input;
+}
+
+void CNetworkConfigDlg::EnableStaticFields()
+{
+    const bool staticMode = ControlAs<QAbstractButton>(c::kStatic)->isChecked();
+    Control(c::kIp)->setEnabled(staticMode);
+    Control(c::kIpLabel)->setEnabled(staticMode);
+}
+
+void CNetworkConfigDlg::OnSend()
+{
+    const ConfigCheck check = CheckConfigInput(target_, Input());
+    if (!check.request) {
+        complain_(check.error);
+        return;
+    }
+    request_ = *check.request;
+    EndModal(kAccepted);
+}
+
+void CNetworkConfigDlg::keyPressEvent(QKeyEvent* e)
+{
+    if (e->key() == Qt::Key_Escape) {
+        EndModal(kDeclined);
+        return;
+    }
+    if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
+        OnSend();
+        return;
+    }
+    ModalPopup::keyPressEvent(e);
+}
+
+void CNetworkConfigDlg::closeEvent(QCloseEvent* e)
+{
+    if (!Ended()) {
+        EndModal(kDeclined);
+    }
+    e->accept();
+}
+
+}  // namespace velmora::app

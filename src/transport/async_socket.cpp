@@ -1,0 +1,188 @@
+#include "transport/async_socket.h"
+
+#include "platform/window.h"
+#include "protocol/messages.h"
+
+#include <QSocketNotifier>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace velmora::transport {
+
+namespace {
+
+AsyncSocket::Handle NextHandle()
+{
+    static AsyncSocket::Handle next = 0;
+    return ++next;
+}
+
+sockaddr_in Endpoint(in_addr address, std::uint16_t port)
+{
+    sockaddr_in where{};
+    where.sin_family = AF_INET;
+    where.sin_addr = address;
+    where.sin_port = htons(port);
+    return where;
+}
+
+}  // namespace
+
+AsyncSocket::AsyncSocket(platform::Window& window, std::uint32_t message) : window_(window), message_(message) {}
+
+AsyncSocket::~AsyncSocket()
+{
+    Close();
+}
+
+bool AsyncSocket::Adopt(int fd)
+{
+    fd_ = fd;
+    handle_ = NextHandle();
+    readable_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
+    QObject::connect(readable_.get(), &QSocketNotifier::activated, [this] { OnReadable(); });
+    return true;
+}
+
+bool AsyncSocket::OpenStream()
+{
+    Close();
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
+        return false;
+    }
+    stream_ = true;
+    Adopt(fd);
+    // Reads are wanted only once the connection stands.
+    readable_->setEnabled(false);
+    return true;
+}
+
+bool AsyncSocket::OpenDatagram(std::uint16_t localPort, std::uint32_t message)
+{
+    Close();
+    message_ = message;
+    const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
+        return false;
+    }
+    const sockaddr_in any = Endpoint(in_addr{htonl(INADDR_ANY)}, localPort);
+    const int yes = 1;
+    if (::bind(fd, reinterpret_cast<const sockaddr*>(&any), sizeof any) != 0 ||
+        ::setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &yes, sizeof yes) != 0) {
+        ::close(fd);
+        return false;
+    }
+    stream_ = false;
+    return Adopt(fd);
+}
+
+void AsyncSocket::Close()
+{
+    readable_.reset();
+    writable_.reset();
+    if (fd_ >= 0) {
+        ::close(fd_);
+        fd_ = -1;
+    }
+    handle_ = 0;
+}
+
+void AsyncSocket::Connect(in_addr address, std::uint16_t port)
+{
+    if (!IsOpen() || !stream_) {
+        return;
+    }
+    const sockaddr_in where = Endpoint(address, port);
+    if (::connect(fd_, reinterpret_cast<const sockaddr*>(&where), sizeof where) == 0) {
+        readable_->setEnabled(true);
+        Notify(msg::kSocketConnect);
+        return;
+    }
+    if (errno != EINPROGRESS) {
+        Notify(msg::kSocketConnect, errno);
+        return;
+    }
+    writable_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Write);
+    QObject::connect(writable_.get(), &QSocketNotifier::activated, [this] { OnWritable(); });
+}
+
+void AsyncSocket::OnWritable()
+{
+    writable_->setEnabled(false);
+    int error = 0;
+    socklen_t size = sizeof error;
+    if (::getsockopt(fd_, SOL_SOCKET, SO_ERROR, &error, &size) != 0) {
+        error = errno;
+    }
+    if (error == 0) {
+        readable_->setEnabled(true);
+    }
+    Notify(msg::kSocketConnect, error);
+}
+
+void AsyncSocket::OnReadable()
+{
+    // Like the notification it stands in for, one read event until the
+    // window has read.
+    readable_->setEnabled(false);
+    if (!stream_) {
+        Notify(msg::kSocketRead);
+        return;
+    }
+    std::uint8_t probe = 0;
+    const ssize_t n = ::recv(fd_, &probe, 1, MSG_PEEK | MSG_DONTWAIT);
+    if (n > 0) {
+        Notify(msg::kSocketRead);
+    } else if (n == 0) {
+        Notify(msg::kSocketClose);
+    } else if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) {
+        readable_->setEnabled(true);
+    } else {
+        Notify(msg::kSocketClose, errno);
+    }
+}
+
+void AsyncSocket::Notify(std::uint16_t event, int error)
+{
+    const platform::LParam l = static_cast<platform::LParam>(event) | (static_cast<platform::LParam>(error & 0xFFFF) << 16);
+    window_.Post(message_, handle_, l);
+}
+
+bool AsyncSocket::Send(std::span<const std::uint8_t> bytes)
+{
+    if (!IsOpen()) {
+        return false;
+    }
+    return ::send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL | MSG_DONTWAIT) == static_cast<ssize_t>(bytes.size());
+}
+
+bool AsyncSocket::SendTo(std::span<const std::uint8_t> bytes, in_addr address, std::uint16_t port)
+{
+    if (!IsOpen()) {
+        return false;
+    }
+    const sockaddr_in where = Endpoint(address, port);
+    return ::sendto(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL | MSG_DONTWAIT,
+                    reinterpret_cast<const sockaddr*>(&where), sizeof where) == static_cast<ssize_t>(bytes.size());
+}
+
+std::vector<std::uint8_t> AsyncSocket::Receive()
+{
+    std::vector<std::uint8_t> data;
+    if (!IsOpen()) {
+        return data;
+    }
+    data.resize(kSocketReadSize);
+    const ssize_t n = ::recv(fd_, data.data(), data.size(), MSG_DONTWAIT);
+    data.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+    if (readable_) {
+        readable_->setEnabled(true);
+    }
+    return data;
+}
+
+}  // namespace velmora::transport

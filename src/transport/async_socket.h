@@ -1,0 +1,76 @@
+#pragma once
+// A non-blocking IPv4 socket serviced on the window's thread. Each event
+// reaches the window as a posted message: wParam the socket's handle, lParam
+// the event in its low 16 bits and the error code in its high 16 bits. A
+// handle is never reused, so a message still queued for a closed socket is
+// recognisably stale.
+
+#include "platform/message.h"
+
+#include <netinet/in.h>
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <vector>
+
+class QSocketNotifier;
+
+namespace velmora::platform {
+class Window;
+}
+
+namespace velmora::transport {
+
+inline constexpr std::size_t kSocketReadSize = 1024;  // one read or one datagram
+
+inline std::uint16_t SocketEvent(platform::LParam l) { return static_cast<std::uint16_t>(l & 0xFFFF); }
+inline int SocketError(platform::LParam l) { return static_cast<int>((l >> 16) & 0xFFFF); }
+
+class AsyncSocket {
+public:
+    using Handle = platform::WParam;
+
+    AsyncSocket(platform::Window& window, std::uint32_t message);
+    ~AsyncSocket();
+    AsyncSocket(const AsyncSocket&) = delete;
+    AsyncSocket& operator=(const AsyncSocket&) = delete;
+
+    // A TCP stream; its events are connect, read and close.
+    bool OpenStream();
+    // A datagram socket bound to localPort on every local address, with
+    // broadcasts allowed; its event is read, reported as `message`.
+    bool OpenDatagram(std::uint16_t localPort, std::uint32_t message);
+    void Close();
+
+    bool IsOpen() const { return fd_ >= 0; }
+    Handle Id() const { return handle_; }
+    // True when a message with this wParam belongs to the open socket.
+    bool Owns(platform::WParam w) const { return IsOpen() && w == handle_; }
+
+    // Starts connecting; the outcome arrives as the connect event.
+    void Connect(in_addr address, std::uint16_t port);
+    // One send call that never blocks nor raises SIGPIPE; false if the
+    // socket refused the bytes (not connected, buffer full, gone).
+    bool Send(std::span<const std::uint8_t> bytes);
+    bool SendTo(std::span<const std::uint8_t> bytes, in_addr address, std::uint16_t port);
+    // One read of up to kSocketReadSize bytes (one datagram, truncated);
+    // read events resume after it.
+    std::vector<std::uint8_t> Receive();
+
+private:
+    bool Adopt(int fd);
+    void OnReadable();
+    void OnWritable();
+    void Notify(std::uint16_t event, int error = 0);
+
+    platform::Window& window_;
+    std::uint32_t message_;
+    int fd_ = -1;
+    Handle handle_ = 0;
+    bool stream_ = false;
+    std::unique_ptr<QSocketNotifier> readable_;
+    std::unique_ptr<QSocketNotifier> writable_;
+};
+
+}  // namespace velmora::transport

@@ -1,0 +1,166 @@
+#include "transport/device_search.h"
+
+#include "platform/combo_box.h"
+#include "platform/window.h"
+#include "protocol/hex_text.h"
+#include "protocol/messages.h"
+#include "protocol/timer_ids.h"
+#include "res/main_ids.h"
+#include "transport/broadcast_targets.h"
+#include "transport/tcp_client.h"
+
+namespace velmora::transport {
+
+namespace c = ctl::main;
+namespace s = protocol::search;
+namespace cfg = protocol::config;
+
+namespace {
+
+constexpr int kMacTextSize = 2 * protocol::kMacSize;
+
+QString AddressText(std::span<const std::uint8_t> octets)
+{
+    QStringList parts;
+    for (const std::uint8_t octet : octets) {
+        parts << QString::number(octet);
+    }
+    return parts.join(QLatin1Char('.'));
+}
+
+}  // namespace
+
+QString MacText(std::span<const std::uint8_t> mac)
+{
+    QString text;
+    for (const std::uint8_t byte : mac) {
+        text += QStringLiteral("%1").arg(byte, 2, 16, QLatin1Char('0')).toUpper();
+    }
+    return text;
+}
+
+std::optional<protocol::MacAddress> MacFromText(const QString& text)
+{
+    if (text.size() != kMacTextSize) {
+        return std::nullopt;
+    }
+    protocol::MacAddress mac{};
+    for (std::size_t i = 0; i < mac.size(); ++i) {
+        const QString pair = text.mid(static_cast<int>(2 * i), 2);
+        protocol::ParseHexByte(std::u16string_view(reinterpret_cast<const char16_t*>(pair.utf16()), 2), mac[i]);
+    }
+    return mac;
+}
+
+DeviceSearch::DeviceSearch(platform::Window& window, protocol::ReceiveLog& log, protocol::LinkToken& token,
+                           TcpClient& tcp, ConnectionHooks hooks)
+    : window_(window), log_(log), token_(token), tcp_(tcp), hooks_(std::move(hooks)), socket_(window, msg::kSearchSocket)
+{
+}
+
+void DeviceSearch::Search()
+{
+    window_.ControlAs<platform::ComboBox>(c::kSwitcherIp)->ResetContent();
+    tcp_.Close();
+    if (!socket_.OpenDatagram(s::kPort, msg::kSearchSocket)) {
+        return;  // as when no switcher answers
+    }
+    const std::uint8_t probe[] = {s::kProbe};
+    for (const in_addr target : BroadcastTargets()) {
+        socket_.SendTo(probe, target, s::kPort);
+    }
+}
+
+platform::LResult DeviceSearch::OnSearchReply(platform::WParam w, platform::LParam l)
+{
+    if (!socket_.Owns(w)) {
+        return 0;
+    }
+    const std::vector<std::uint8_t> answer = socket_.Receive();
+    if (SocketEvent(l) != msg::kSocketRead) {
+        return 0;
+    }
+    log_.AppendDatagram(answer);
+    if (answer.size() >= s::kAnswerMinSize && answer[s::kMarkerHigh] == s::kMarkerHighValue &&
+        answer[s::kMarkerLow] == s::kMarkerLowValue) {
+        ListAnswer(answer);
+    }
+    return 0;
+}
+
+void DeviceSearch::ListAnswer(std::span<const std::uint8_t> answer)
+{
+    auto* list = window_.ControlAs<platform::ComboBox>(c::kSwitcherIp);
+    const QString address = AddressText(answer.subspan(s::kIp, protocol::kAddressSize));
+    const QString mac = MacText(answer.subspan(s::kMac, protocol::kMacSize));
+    // A switcher that heard the probe on two ways answers twice: listed once.
+    int entry = list->FindStringExact(address);
+    if (entry < 0) {
+        entry = list->AddString(address);
+    }
+    list->setItemData(entry, mac);
+    list->SetCurSel(0);
+    window_.SetTimer(timer::kSearchSuccess, timer::kSearchSuccessMs);
+}
+
+std::optional<protocol::MacAddress> DeviceSearch::SelectedMac() const
+{
+    const auto* list = window_.ControlAs<platform::ComboBox>(c::kSwitcherIp);
+    const int entry = list->GetCurSel();
+    if (entry < 0 || list->currentText() != list->GetLBText(entry)) {
+        return std::nullopt;  // nothing chosen, or an address typed over the entry
+    }
+    return MacFromText(list->itemData(entry).toString());
+}
+
+void DeviceSearch::Configure(const protocol::NetworkConfigRequest& request)
+{
+    if (!socket_.OpenDatagram(cfg::kPort, msg::kConfigSocket)) {
+        return;
+    }
+    const protocol::ConfigPacket packet = protocol::BuildConfigPacket(request);
+    for (const in_addr target : BroadcastTargets()) {
+        socket_.SendTo(packet, target, cfg::kPort);
+    }
+    window_.SetTimer(timer::kConfigTimeout, timer::kConfigTimeoutMs);
+    hooks_.showStatus(QString::fromLatin1(kConfiguring));
+}
+
+platform::LResult DeviceSearch::OnConfigReply(platform::WParam w, platform::LParam)
+{
+    if (!socket_.Owns(w)) {
+        return 0;
+    }
+    if (protocol::ConfigAccepted(socket_.Receive())) {
+        Search();  // lists the switcher under its new address
+    }
+    return 0;
+}
+
+bool DeviceSearch::OnTimer(int id)
+{
+    switch (id) {
+    case timer::kSearchSuccess:
+        window_.KillTimer(timer::kSearchSuccess);
+        // The switcher was found again: the configuration is done, and its
+        // time-out must not report otherwise.
+        window_.KillTimer(timer::kConfigTimeout);
+        hooks_.finishStatus(QString::fromLatin1(kConfigureSuccess));
+        window_.SetTimer(timer::kSearchClose, timer::kSearchCloseMs);
+        return true;
+    case timer::kSearchClose:
+        window_.KillTimer(timer::kSearchClose);
+        hooks_.closeStatus();
+        return true;
+    case timer::kConfigTimeout:
+        window_.KillTimer(timer::kConfigTimeout);
+        hooks_.closeStatus();
+        hooks_.showMessage(QString::fromLatin1(kTimeOut));
+        token_.GiveBack();
+        return true;
+    default:
+        return false;
+    }
+}
+
+}  // namespace velmora::transport
