@@ -54,6 +54,8 @@ public:
     // socket refused the bytes (not connected, buffer full, gone).
     bool Send(std::span<const std::uint8_t> bytes);
     bool SendTo(std::span<const std::uint8_t> bytes, in_addr address, std::uint16_t port);
+    // The limited broadcast out of one interface, by its index.
+    bool SendBroadcastVia(std::span<const std::uint8_t> bytes, std::uint16_t port, unsigned interfaceIndex);
     // One read of up to kSocketReadSize bytes (one datagram, truncated);
     // read events resume after it.
     std::vector<std::uint8_t> Receive();

@@ -2,33 +2,33 @@
 
 #include <ifaddrs.h>
 #include <net/if.h>
+#include <sys/socket.h>
 
 #include <algorithm>
 
 namespace velmora::transport {
 
-std::vector<in_addr> BroadcastTargets()
+std::vector<unsigned> BroadcastInterfaces()
 {
-    std::vector<in_addr> targets{in_addr{htonl(INADDR_BROADCAST)}};
+    std::vector<unsigned> interfaces;
     ifaddrs* list = nullptr;
     if (::getifaddrs(&list) != 0) {
-        return targets;
+        return interfaces;
     }
     for (const ifaddrs* entry = list; entry; entry = entry->ifa_next) {
         const unsigned flags = entry->ifa_flags;
         if (!entry->ifa_addr || entry->ifa_addr->sa_family != AF_INET || !(flags & IFF_UP) ||
-            !(flags & IFF_BROADCAST) || (flags & IFF_LOOPBACK) || !entry->ifa_broadaddr) {
+            !(flags & IFF_BROADCAST) || (flags & IFF_LOOPBACK)) {
             continue;
         }
-        const in_addr target = reinterpret_cast<const sockaddr_in*>(entry->ifa_broadaddr)->sin_addr;
-        const bool known = std::any_of(targets.begin(), targets.end(),
-                                       [&](const in_addr& t) { return t.s_addr == target.s_addr; });
-        if (!known) {
-            targets.push_back(target);
+        const unsigned index = ::if_nametoindex(entry->ifa_name);
+        // An interface with several addresses is listed once per address.
+        if (index != 0 && std::find(interfaces.begin(), interfaces.end(), index) == interfaces.end()) {
+            interfaces.push_back(index);
         }
     }
     ::freeifaddrs(list);
-    return targets;
+    return interfaces;
 }
 
 }  // namespace velmora::transport

@@ -1,14 +1,16 @@
 #pragma once
-// Where a search probe goes: the limited broadcast, which leaves by one
-// interface only, and the own broadcast address of every other IPv4
-// interface that is up, so that switchers on every attached LAN hear it.
-
-#include <netinet/in.h>
+// Where a broadcast goes. The limited broadcast 255.255.255.255 leaves by one
+// interface only (the default route's), so a probe is sent out of every IPv4
+// interface that is up and can broadcast, once each: switchers on every
+// attached LAN hear it, including those whose own address belongs to no
+// subnet of this machine, and none hears it twice.
 
 #include <vector>
 
 namespace velmora::transport {
 
-std::vector<in_addr> BroadcastTargets();
+// Interface indexes; empty when none was found, and the caller then sends
+// the limited broadcast the plain way.
+std::vector<unsigned> BroadcastInterfaces();
 
 }  // namespace velmora::transport

@@ -66,8 +66,17 @@ void DeviceSearch::Search()
         return;  // as when no switcher answers
     }
     const std::uint8_t probe[] = {s::kProbe};
-    for (const in_addr target : BroadcastTargets()) {
-        socket_.SendTo(probe, target, s::kPort);
+    Broadcast(probe, s::kPort);
+}
+
+void DeviceSearch::Broadcast(std::span<const std::uint8_t> bytes, std::uint16_t port)
+{
+    const std::vector<unsigned> interfaces = BroadcastInterfaces();
+    for (const unsigned index : interfaces) {
+        socket_.SendBroadcastVia(bytes, port, index);
+    }
+    if (interfaces.empty()) {
+        socket_.SendTo(bytes, in_addr{htonl(INADDR_BROADCAST)}, port);
     }
 }
 
@@ -118,10 +127,11 @@ void DeviceSearch::Configure(const protocol::NetworkConfigRequest& request)
     if (!socket_.OpenDatagram(cfg::kPort, msg::kConfigSocket)) {
         return;
     }
-    const protocol::ConfigPacket packet = protocol::BuildConfigPacket(request);
-    for (const in_addr target : BroadcastTargets()) {
-        socket_.SendTo(packet, target, cfg::kPort);
-    }
+    // A success shown from here on must come from a search after this
+    // configuration, not from one still running out.
+    window_.KillTimer(timer::kSearchSuccess);
+    window_.KillTimer(timer::kSearchClose);
+    Broadcast(protocol::BuildConfigPacket(request), cfg::kPort);
     window_.SetTimer(timer::kConfigTimeout, timer::kConfigTimeoutMs);
     hooks_.showStatus(QString::fromLatin1(kConfiguring));
 }

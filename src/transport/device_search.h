@@ -42,6 +42,7 @@ public:
 
 private:
     void ListAnswer(std::span<const std::uint8_t> answer);
+    void Broadcast(std::span<const std::uint8_t> bytes, std::uint16_t port);
 
     platform::Window& window_;
     protocol::ReceiveLog& log_;

@@ -1,0 +1,111 @@
+// The device search on a private LAN: what gets listed, in which order, with
+// which hardware address; answers of odd sizes and without the marker; a
+// switcher on a second LAN; Search ending a TCP connection.
+
+#include "lan_panel.h"
+
+#include "protocol/timer_ids.h"
+#include "transport/device_search.h"
+
+namespace velmora::test {
+namespace {
+
+class DeviceSearch : public LanPanelTest {};
+
+TEST_F(DeviceSearch, ListsTheSwitcherSelectsItAndConnectsToIt)
+{
+    sim::Simulator* switcher = StartSwitcher(*lan, {10, 0, 0, 20}, 0x01);
+    ASSERT_TRUE(switcher);
+    Button(c::kSearch)->click();
+    ASSERT_TRUE(ListedCount(1));
+    EXPECT_EQ(Addresses()->currentText(), "10.0.0.20");
+    EXPECT_TRUE(panel->TimerRunning(timer::kSearchSuccess));
+    // The answer, 18 bytes a line, starts with the switcher's hardware address.
+    EXPECT_TRUE(ReceiveLog().contains(QStringLiteral("02 00 5E 10 00 01 0A 00 00 14 "))) << ReceiveLog().toStdString();
+
+    Button(c::kTcpConnect)->click();
+    ASSERT_TRUE(PumpUntil([&] { return panel->Tcp().TcpConnected(); }, 3s));
+    Button(c::kHdmi2)->click();
+    EXPECT_TRUE(PumpUntil([&] { return switcher->Snapshot().input == 2 && panel->Token().Ready(); }, 3s));
+}
+
+TEST_F(DeviceSearch, SearchEndsAnOpenConnection)
+{
+    StartSwitcher(*lan, {10, 0, 0, 20}, 0x01);
+    Button(c::kSearch)->click();
+    ASSERT_TRUE(ListedCount(1));
+    Button(c::kTcpConnect)->click();
+    ASSERT_TRUE(PumpUntil([&] { return panel->Tcp().TcpConnected(); }, 3s));
+
+    Button(c::kSearch)->click();
+    EXPECT_FALSE(panel->Tcp().TcpConnected());
+    EXPECT_EQ(Button(c::kTcpConnect)->text(), "Connect");
+    EXPECT_EQ(Addresses()->GetCount(), 0) << "emptied before the answers come";
+    EXPECT_TRUE(ListedCount(1));
+}
+
+TEST_F(DeviceSearch, TwoSwitchersListInTextOrderEachWithItsOwnHardwareAddress)
+{
+    StartSwitcher(*lan, {10, 0, 0, 3}, 0x03);
+    StartSwitcher(*lan, {10, 0, 0, 20}, 0x20);
+    for (int search = 0; search < 2; ++search) {  // the second search must not shift the pairing
+        Button(c::kSearch)->click();
+        ASSERT_TRUE(ListedCount(2)) << Listed().join(' ').toStdString() << "\n" << ReceiveLog().toStdString();
+        PumpFor(100ms);
+        EXPECT_EQ(Listed(), (QStringList{"10.0.0.20", "10.0.0.3"})) << "text order, listed once each";
+        EXPECT_EQ(Addresses()->GetCurSel(), 0);
+        const protocol::MacAddress first{0x02, 0x00, 0x5E, 0x10, 0x00, 0x20};
+        const protocol::MacAddress second{0x02, 0x00, 0x5E, 0x10, 0x00, 0x03};
+        EXPECT_EQ(panel->Search().SelectedMac(), first);
+        Addresses()->SetCurSel(1);
+        EXPECT_EQ(panel->Search().SelectedMac(), second);
+    }
+    Addresses()->setEditText(QStringLiteral("10.0.0.99"));
+    EXPECT_FALSE(panel->Search().SelectedMac()) << "a typed address has no hardware address";
+}
+
+TEST_F(DeviceSearch, AnswerWithoutTheMarkerIsLoggedButNotListed)
+{
+    SearchResponder& responder = StartResponder({SearchAnswer(50, {10, 0, 0, 20}, 0x01, 0x89)});
+    Button(c::kSearch)->click();
+    ASSERT_TRUE(PumpUntil([&] { return ReceiveLog().contains(QStringLiteral("77 89 ")); }, 3s));
+    PumpFor(100ms);
+    EXPECT_GE(responder.Probes(), 1);
+    EXPECT_EQ(Addresses()->GetCount(), 0);
+    EXPECT_FALSE(panel->TimerRunning(timer::kSearchSuccess));
+    // 50 bytes: two full lines of 18 and 14 on the last.
+    const QString answerText = QStringLiteral("02 00 5E 10 00 01 0A 00 00 14 00 00 00 00 00 00 00 00 \r\n");
+    EXPECT_TRUE(ReceiveLog().contains(answerText) || ReceiveLog().contains(QString(answerText).replace("\r\n", "\n")))
+        << ReceiveLog().toStdString();
+}
+
+TEST_F(DeviceSearch, AnswersOfEverySizeAreHandled)
+{
+    StartResponder({
+        Bytes{},                                  // empty
+        SearchAnswer(49, {10, 0, 0, 49}, 0x49),   // one short
+        SearchAnswer(1024, {10, 0, 0, 24}, 0x24), // the most one read takes
+        SearchAnswer(65000, {10, 0, 0, 65}, 0x65) // read in part
+    });
+    Button(c::kSearch)->click();
+    ASSERT_TRUE(ListedCount(2));
+    PumpFor(200ms);
+    EXPECT_EQ(Listed(), (QStringList{"10.0.0.24", "10.0.0.65"}));
+    EXPECT_TRUE(panel->isVisible());
+}
+
+TEST_F(DeviceSearch, SwitcherOnASecondLanIsFoundToo)
+{
+    // The limited broadcast leaves by the default route's LAN only.
+    otherLan = std::make_unique<Lan>("10.0.1.1/24", std::vector<std::string>{"10.0.1.3/24"});
+    ASSERT_TRUE(otherLan->Ok());
+    StartSwitcher(*lan, {10, 0, 0, 20}, 0x01);
+    StartSwitcher(*otherLan, {10, 0, 1, 3}, 0x02);
+    Button(c::kSearch)->click();
+    ASSERT_TRUE(ListedCount(2)) << Listed().join(' ').toStdString();
+    PumpFor(100ms);
+    EXPECT_EQ(Listed(), (QStringList{"10.0.0.20", "10.0.1.3"}));
+}
+
+}  // namespace
+}  // namespace velmora::test

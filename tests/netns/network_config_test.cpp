@@ -1,0 +1,142 @@
+// Config... on a private LAN: the configuration reaches the switcher chosen
+// in the list and no other, succeeds without a late "Time out!", and times
+// out when no switcher takes it. The clock is the manual one: the popup's
+// 0.9 s steps and the 15 s time-out take no real time.
+
+#include "lan_panel.h"
+#include "script.h"
+
+#include "app/network_config_dialog.h"
+#include "platform/ip_address_edit.h"
+#include "protocol/timer_ids.h"
+#include "res/config_ids.h"
+#include "res/status_ids.h"
+
+#include <QApplication>
+#include <QLabel>
+
+namespace velmora::test {
+namespace {
+
+namespace cfg = ctl::config;
+
+app::CNetworkConfigDlg* OpenConfigDialog()
+{
+    return qobject_cast<app::CNetworkConfigDlg*>(QApplication::activeModalWidget());
+}
+
+QString PopupText()
+{
+    auto* popup = pages::OpenStatusPopup();
+    return popup ? popup->ControlAs<QLabel>(ctl::status::kText)->text() : QString();
+}
+
+bool CheckMarkShown()
+{
+    auto* popup = pages::OpenStatusPopup();
+    return popup && popup->Control(ctl::status::kCheckMark)->isVisible();
+}
+
+class NetworkConfig : public LanPanelTest {
+protected:
+    // Message boxes are answered and remembered; the dialog and the popup are the script's.
+    void WatchMessages()
+    {
+        watcher = std::make_unique<ModalWatcher>([this](QWidget* modal) {
+            if (qobject_cast<pages::CMessageDlg*>(modal)) {
+                messages << pages::MessageText();
+                Dismiss(modal);
+            }
+        });
+    }
+    void TearDown() override
+    {
+        watcher.reset();
+        LanPanelTest::TearDown();
+    }
+
+    std::unique_ptr<ModalWatcher> watcher;
+    QStringList messages;
+};
+
+TEST_F(NetworkConfig, StaticAddressReachesTheChosenSwitcherAndSucceeds)
+{
+    sim::Simulator* low = StartSwitcher(*lan, {10, 0, 0, 3}, 0x03);
+    sim::Simulator* high = StartSwitcher(*lan, {10, 0, 0, 20}, 0x20);
+    ASSERT_TRUE(low && high);
+    Button(c::kSearch)->click();
+    ASSERT_TRUE(ListedCount(2));
+    PumpFor(100ms);
+    Addresses()->SetCurSel(Addresses()->FindStringExact(QStringLiteral("10.0.0.3")));
+    WatchMessages();
+
+    bool sawConfiguring = false;
+    Script script;
+    script
+        .When("the dialog opens", [] { return OpenConfigDialog() != nullptr; },
+              [] {
+                  auto* dialog = OpenConfigDialog();
+                  EXPECT_TRUE(dialog->ControlAs<QLabel>(cfg::kTarget)->text().contains("02:00:5E:10:00:03"));
+                  dialog->ControlAs<QAbstractButton>(cfg::kStatic)->click();
+                  dialog->ControlAs<platform::IpAddressEdit>(cfg::kIp)->SetOctets({10, 0, 0, 33});
+                  dialog->ControlAs<QAbstractButton>(cfg::kSend)->click();
+              })
+        .When("the switcher is found again", [&] {
+                  sawConfiguring = sawConfiguring || PopupText().startsWith("Configuring");
+                  return pages::StatusPopupShowing() && panel->TimerRunning(timer::kSearchSuccess);
+              },
+              [&] {
+                  Advance(900);
+                  EXPECT_EQ(PopupText(), "Configure successfully!");
+                  EXPECT_TRUE(CheckMarkShown());
+                  EXPECT_FALSE(panel->TimerRunning(timer::kConfigTimeout)) << "success ends the time-out";
+                  Advance(900);
+                  EXPECT_FALSE(pages::StatusPopupShowing()) << "closed 0.9 s after the success";
+              });
+    script.Start();
+    Button(c::kConfig)->click();
+    ASSERT_TRUE(PumpUntil([&] { return script.Finished() && !pages::StatusPopupShowing(); }));
+    EXPECT_TRUE(sawConfiguring);
+
+    EXPECT_EQ(low->Snapshot().ip, (Ipv4{10, 0, 0, 33}));
+    EXPECT_FALSE(low->Snapshot().dhcp);
+    EXPECT_EQ(low->Configurations(), 1);
+    EXPECT_EQ(high->Configurations(), 0) << "the other switcher was not addressed";
+    EXPECT_EQ(high->Snapshot().ip, (Ipv4{10, 0, 0, 20}));
+    EXPECT_TRUE(ListedCount(2));
+    PumpFor(100ms);
+    EXPECT_EQ(Listed(), (QStringList{"10.0.0.20", "10.0.0.33"})) << "listed under its new address";
+
+    Advance(15000);
+    PumpFor(50ms);
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(", ").toStdString();
+}
+
+TEST_F(NetworkConfig, NoAnswerTimesOutAfterFifteenSeconds)
+{
+    StartResponder({SearchAnswer(50, {10, 0, 0, 20}, 0x07)});  // answers the search only
+    Button(c::kSearch)->click();
+    ASSERT_TRUE(ListedCount(1));
+    WatchMessages();
+
+    Script script;
+    script
+        .When("the dialog opens", [] { return OpenConfigDialog() != nullptr; },
+              [] { OpenConfigDialog()->ControlAs<QAbstractButton>(cfg::kSend)->click(); })
+        .When("the popup shows", [] { return pages::StatusPopupShowing(); },
+              [&] {
+                  Advance(14999);
+                  EXPECT_TRUE(pages::StatusPopupShowing());
+                  EXPECT_TRUE(messages.isEmpty());
+                  Advance(1);  // the box opens inside this call and is answered there
+              });
+    script.Start();
+    Button(c::kConfig)->click();
+    ASSERT_TRUE(PumpUntil([&] { return script.Finished() && !messages.isEmpty(); }));
+    EXPECT_EQ(messages, QStringList{"Time out!"});
+    EXPECT_FALSE(pages::StatusPopupShowing());
+    EXPECT_TRUE(panel->Token().Ready());
+}
+
+}  // namespace
+}  // namespace velmora::test
