@@ -28,3 +28,10 @@ xdotool mousemove $((X + 108)) $((Y + 195)) click 1
 sleep 1.5
 import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/main-window.png"
 echo "wrote $out/main-window.png"
+# Then TCP control: the radio at (295, 91), the TCP Connect button at (496, 195).
+xdotool mousemove $((X + 295)) $((Y + 91)) click 1
+sleep 0.5
+xdotool mousemove $((X + 496)) $((Y + 195)) click 1
+sleep 1.5
+import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/tcp-connected.png"
+echo "wrote $out/tcp-connected.png"
