@@ -38,7 +38,7 @@ protected:
         VELMORA_NEEDS_PRIVATE_NETWORK();
         platform::TimerScheduler::Instance().UseManualClock(true);
         lan = std::make_unique<Lan>("10.0.0.1/24", std::vector<std::string>{"10.0.0.20/24", "10.0.0.3/24"});
-        ASSERT_TRUE(lan->Ok());
+        VELMORA_NEEDS_LAN(*lan);
         panel = std::make_unique<app::CVelmoraDlg>();
         panel->show();
         Button(c::kTcpMode)->click();
