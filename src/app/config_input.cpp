@@ -1,5 +1,7 @@
 #include "app/config_input.h"
 
+#include "transport/device_search.h"
+
 #include <QRegularExpression>
 
 #include <algorithm>
@@ -37,11 +39,7 @@ std::optional<protocol::MacAddress> ParseMacInput(const QString& text)
     }
     QString digits = trimmed;
     digits.remove(QLatin1Char(':')).remove(QLatin1Char('-'));
-    protocol::MacAddress mac{};
-    for (std::size_t i = 0; i < mac.size(); ++i) {
-        mac[i] = static_cast<std::uint8_t>(digits.mid(static_cast<int>(2 * i), 2).toUInt(nullptr, 16));
-    }
-    return mac;
+    return transport::MacFromText(digits);
 }
 
 ConfigCheck CheckConfigInput(const protocol::MacAddress& target, const ConfigInput& input)

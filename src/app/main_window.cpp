@@ -355,7 +355,7 @@ void CVelmoraDlg::OnConfig()
     }
     const QString address = ControlAs<platform::ComboBox>(c::kSwitcherIp)->currentText();
     CNetworkConfigDlg dialog(address, *target, ShowSystemMessage, this);
-    if (dialog.RunModal() == 1) {
+    if (dialog.RunModal() == pages::kResultOk) {
         search_.Configure(dialog.Request());
     }
 }

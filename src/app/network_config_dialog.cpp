@@ -16,11 +16,6 @@ namespace velmora::app {
 
 namespace c = ctl::config;
 
-namespace {
-constexpr int kAccepted = 1;
-constexpr int kDeclined = 2;
-}  // namespace
-
 CNetworkConfigDlg::CNetworkConfigDlg(const QString& address, const protocol::MacAddress& target,
                                      std::function<void(const QString&)> complain, QWidget* parent)
     : ModalPopup(parent, Qt::Dialog), target_(target), complain_(std::move(complain))
@@ -47,7 +42,7 @@ void CNetworkConfigDlg::OnCommand(int id, platform::Notify, int)
         OnSend();
         break;
     case c::kCancel:
-        EndModal(kDeclined);
+        EndModal(pages::kResultCancel);
         break;
     default:
         break;
@@ -78,13 +73,13 @@ void CNetworkConfigDlg::OnSend()
         return;
     }
     request_ = *check.request;
-    EndModal(kAccepted);
+    EndModal(pages::kResultOk);
 }
 
 void CNetworkConfigDlg::keyPressEvent(QKeyEvent* e)
 {
     if (e->key() == Qt::Key_Escape) {
-        EndModal(kDeclined);
+        EndModal(pages::kResultCancel);
         return;
     }
     if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
@@ -97,7 +92,7 @@ void CNetworkConfigDlg::keyPressEvent(QKeyEvent* e)
 void CNetworkConfigDlg::closeEvent(QCloseEvent* e)
 {
     if (!Ended()) {
-        EndModal(kDeclined);
+        EndModal(pages::kResultCancel);
     }
     e->accept();
 }

@@ -232,11 +232,11 @@ void CMessageDlg::OnCommand(int id, platform::Notify, int)
 {
     switch (id) {
     case c::kOk:
-        Finish(1);
+        Finish(kResultOk);
         break;
     case c::kCancel:
     case c::kClose:
-        Finish(2);
+        Finish(kResultCancel);
         break;
     case c::kNoLongerRemind:
         if (auto* remind = ControlAs<QAbstractButton>(c::kNoLongerRemind)) {
@@ -313,11 +313,11 @@ void CMessageDlg::keyPressEvent(QKeyEvent* e)
 {
     switch (e->key()) {
     case Qt::Key_Escape:
-        Finish(2);
+        Finish(kResultCancel);
         return;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        Finish(1);
+        Finish(kResultOk);
         return;
     default:
         ModalPopup::keyPressEvent(e);
@@ -327,7 +327,7 @@ void CMessageDlg::keyPressEvent(QKeyEvent* e)
 void CMessageDlg::closeEvent(QCloseEvent* e)
 {
     if (!Ended()) {
-        Finish(2);
+        Finish(kResultCancel);
     }
     e->accept();
 }

@@ -13,6 +13,10 @@ class QPushButton;
 
 namespace velmora::pages {
 
+// What a modal window ends with: Ok, or Cancel, close and Escape.
+inline constexpr int kResultOk = 1;
+inline constexpr int kResultCancel = 2;
+
 // A modal window with a nested event loop; a borderless one is dragged by its body.
 class ModalPopup : public platform::Window {
     Q_OBJECT

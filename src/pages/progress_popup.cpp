@@ -66,7 +66,7 @@ void CloseStatus()
 {
     g_showing = false;
     if (g_open) {
-        g_open->EndModal(1);
+        g_open->EndModal(kResultOk);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "transport/connection_control.h"
 
+#include "pages/message_box.h"
 #include "platform/combo_box.h"
 #include "platform/window.h"
 #include "protocol/commands.h"
@@ -25,7 +26,6 @@ constexpr int kStopBits = 2;
 constexpr std::uint32_t kEventMask = kEventRxChar | kEventEventChar;
 constexpr std::uint32_t kWriteBufferSize = 512;
 constexpr std::uint32_t kLineControl = kLineControlDtr | kLineControlRts;
-constexpr int kQuestionOk = 1;
 
 }  // namespace
 
@@ -146,7 +146,7 @@ void ConnectionControl::OnFactoryReset()
     if (!hooks_.skipResetConfirm()) {
         // With a box already open nothing was asked; the token must not be
         // lost with the unsent command.
-        if (hooks_.askQuestion(QString::fromLatin1(kResetQuestion)) != kQuestionOk) {
+        if (hooks_.askQuestion(QString::fromLatin1(kResetQuestion)) != pages::kResultOk) {
             token_.GiveBack();
             return;
         }
