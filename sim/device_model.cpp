@@ -16,10 +16,6 @@ using Frames = std::vector<p::FrameBytes>;
 
 namespace {
 
-constexpr std::size_t kByte5 = 5;
-constexpr std::size_t kByte6 = 6;
-constexpr std::size_t kByte7 = 7;
-
 // Answer with the command repeated and the given bytes set.
 p::FrameBytes Answer(p::Command command, std::initializer_list<std::pair<std::size_t, std::uint8_t>> params = {})
 {
@@ -43,93 +39,134 @@ bool InRange(std::uint8_t value, std::uint8_t low, std::uint8_t high)
     return value >= low && value <= high;
 }
 
-// The list commands of the General page: value 1..max stored as sent.
-struct ListSetting {
-    p::Command command;
-    std::uint8_t max;
-    std::uint8_t DeviceState::*field;
+// Each setting row of the protocol, paired with where the model keeps it.
+template <class Row, class Field>
+struct Kept {
+    const Row* row;
+    Field DeviceState::*field;
 };
+using KeptList = Kept<p::ListSetting, std::uint8_t>;
+using KeptValue = Kept<p::ValueSetting, std::uint8_t>;
+using KeptSwitch = Kept<p::SwitchSetting, bool>;
+using KeptStep = Kept<p::StepSetting, std::uint8_t>;
+using KeptWord = Kept<p::WordSetting, std::uint16_t>;
+using KeptAddress = Kept<p::Command, std::array<std::uint8_t, p::kAddressSize>>;
 
-constexpr std::uint8_t kAutoSwitchMax = 4;
-constexpr std::uint8_t kResolutionMax = 13;
-constexpr std::uint8_t kAspectMax = 3;
-constexpr std::uint8_t kEdidMax = 5;
-constexpr std::uint8_t kHdcpMax = 2;
 constexpr std::uint8_t kAudioSourceMax = 5;
 constexpr std::uint8_t kEmbeddedAudio = 0;
 
-constexpr ListSetting kGeneralLists[] = {
-    {p::kSetAutoSwitch, kAutoSwitchMax, &DeviceState::autoSwitch},
-    {p::kSetResolution, kResolutionMax, &DeviceState::resolution},
-    {p::kSetAspectRatio, kAspectMax, &DeviceState::aspectRatio},
-    {p::kSetHdcp, kHdcpMax, &DeviceState::hdcp},
+constexpr KeptList kGeneralLists[] = {
+    {&p::kAutoSwitch, &DeviceState::autoSwitch}, {&p::kResolution, &DeviceState::resolution},
+    {&p::kAspectRatio, &DeviceState::aspectRatio}, {&p::kEdid, &DeviceState::edid},
+    {&p::kHdcp, &DeviceState::hdcp},
+};
+constexpr KeptList kAdvancedLists[] = {
+    {&p::kSerialBaud, &DeviceState::serialBaud},
+    {&p::kSleepTimer, &DeviceState::sleepTimer},
+    {&p::kOsdTimeout, &DeviceState::osdTimeout},
 };
 
-constexpr ListSetting kAdvancedLists[] = {
-    {p::kSetSerialBaud, p::kAdvancedListMax, &DeviceState::serialBaud},
-    {p::kSetSleepTimer, p::kAdvancedListMax, &DeviceState::sleepTimer},
-    {p::kSetOsdTimeout, p::kAdvancedListMax, &DeviceState::osdTimeout},
+constexpr KeptValue kVideoValues[] = {
+    {&p::kContrast, &DeviceState::contrast}, {&p::kBrightness, &DeviceState::brightness},
+    {&p::kColor, &DeviceState::color},       {&p::kSharpness, &DeviceState::sharpness},
+    {&p::kVgaHSize, &DeviceState::vgaHSize}, {&p::kVgaVSize, &DeviceState::vgaVSize},
+};
+constexpr KeptValue kAudioValues[] = {
+    {&p::kVolume, &DeviceState::volume},
+    {&p::kMicVolume, &DeviceState::micVolume},
+    {&p::kMixerMode, &DeviceState::mixerMode},
 };
 
-struct RangeSetting {
-    p::Command command;
-    std::uint8_t max;
-    std::uint8_t DeviceState::*field;
-    bool echoInByte7;
+constexpr KeptSwitch kAudioSwitches[] = {{&p::kMute, &DeviceState::mute}, {&p::kMicMute, &DeviceState::micMute}};
+constexpr KeptSwitch kAdvancedSwitches[] = {{&p::kBeep, &DeviceState::beep}, {&p::kPower, &DeviceState::power}};
+constexpr KeptSwitch kNetworkSwitches[] = {{&p::kDhcp, &DeviceState::dhcp}};
+
+constexpr KeptStep kSteps[] = {
+    {&p::kHPosition, &DeviceState::hPosition},
+    {&p::kVPosition, &DeviceState::vPosition},
+    {&p::kClock, &DeviceState::clock},
+    {&p::kPhase, &DeviceState::phase},
 };
 
-constexpr RangeSetting kVideoValues[] = {
-    {p::kSetContrast, p::kContrastMax, &DeviceState::contrast, true},
-    {p::kSetBrightness, p::kBrightnessMax, &DeviceState::brightness, true},
-    {p::kSetColor, p::kColorMax, &DeviceState::color, true},
-    {p::kSetSharpness, p::kSharpnessMax, &DeviceState::sharpness, true},
-    {p::kSetVgaHSize, p::kVgaSizeMax, &DeviceState::vgaHSize, false},
-    {p::kSetVgaVSize, p::kVgaSizeMax, &DeviceState::vgaVSize, false},
+constexpr KeptWord kWords[] = {
+    {&p::kFadeIn, &DeviceState::fadeInMs},
+    {&p::kFadeOut, &DeviceState::fadeOutMs},
 };
 
-struct StepSetting {
-    p::Command step;
-    p::Command read;
-    std::uint8_t DeviceState::*field;
+constexpr KeptAddress kAddresses[] = {
+    {&p::kSetIp, &DeviceState::ip},
+    {&p::kSetSubnet, &DeviceState::subnet},
+    {&p::kSetGateway, &DeviceState::gateway},
 };
 
-constexpr StepSetting kVideoSteps[] = {
-    {p::kStepHPosition, p::kReadHPosition, &DeviceState::hPosition},
-    {p::kStepVPosition, p::kReadVPosition, &DeviceState::vPosition},
-    {p::kStepClock, p::kReadClock, &DeviceState::clock},
-    {p::kStepPhase, p::kReadPhase, &DeviceState::phase},
+// A status answer: the command repeated, each kept value at its status byte.
+class StatusAnswer {
+public:
+    StatusAnswer(p::Command command, const DeviceState& state) : state_(state) { frame_.Begin(command); }
+    StatusAnswer& Add(const KeptList& kept)
+    {
+        frame_.Set(kept.row->statusByte, kept.row->StatusOf(state_.*kept.field));
+        return *this;
+    }
+    StatusAnswer& Add(const KeptValue& kept)
+    {
+        frame_.Set(kept.row->statusByte, state_.*kept.field);
+        return *this;
+    }
+    StatusAnswer& Add(const KeptSwitch& kept)
+    {
+        frame_.Set(kept.row->statusByte, kept.row->StatusByte(state_.*kept.field));
+        return *this;
+    }
+    StatusAnswer& Add(const KeptStep& kept)
+    {
+        frame_.Set(kept.row->statusByte, state_.*kept.field);
+        return *this;
+    }
+    StatusAnswer& Add(const KeptWord& kept)
+    {
+        frame_.Set(kept.row->statusHigh, p::HighByte(state_.*kept.field));
+        frame_.Set(kept.row->statusHigh + 1, p::LowByte(state_.*kept.field));
+        return *this;
+    }
+    StatusAnswer& Set(std::size_t index, std::uint8_t value)
+    {
+        frame_.Set(index, value);
+        return *this;
+    }
+    template <class Kept, std::size_t N>
+    StatusAnswer& AddAll(const Kept (&table)[N])
+    {
+        for (const Kept& kept : table) {
+            Add(kept);
+        }
+        return *this;
+    }
+    Frames Done()
+    {
+        frame_.Seal();
+        return {frame_.Bytes()};
+    }
+
+private:
+    const DeviceState& state_;
+    p::CommandFrame frame_;
 };
 
-constexpr RangeSetting kAudioValues[] = {
-    {p::kSetVolume, p::kVolumeMax, &DeviceState::volume, false},
-    {p::kSetMicVolume, p::kVolumeMax, &DeviceState::micVolume, false},
-};
-
-struct AddressSetting {
-    p::Command command;
-    std::array<std::uint8_t, p::kAddressSize> DeviceState::*field;
-};
-
-constexpr AddressSetting kAddressSettings[] = {
-    {p::kSetIp, &DeviceState::ip},
-    {p::kSetSubnet, &DeviceState::subnet},
-    {p::kSetGateway, &DeviceState::gateway},
-};
-
-std::uint8_t High(std::uint16_t value) { return static_cast<std::uint8_t>(value >> 8); }
-std::uint8_t Low(std::uint16_t value) { return static_cast<std::uint8_t>(value & 0xFFu); }
-std::uint16_t Join(std::uint8_t high, std::uint8_t low) { return static_cast<std::uint16_t>((high << 8) | low); }
-
-// On/off bytes: `onValue` means on, `offValue` off, anything else is invalid.
-std::optional<bool> Switch(std::uint8_t value, std::uint8_t onValue, std::uint8_t offValue)
+// The kept setting whose set command this is, in any of the tables.
+template <class Kept, std::size_t... N>
+const Kept* Find(p::Command command, const Kept (&... tables)[N])
 {
-    if (value == onValue) {
-        return true;
-    }
-    if (value == offValue) {
-        return false;
-    }
-    return std::nullopt;
+    const Kept* found = nullptr;
+    const auto search = [&](const auto& table) {
+        for (const Kept& kept : table) {
+            if (!found && kept.row->set == command) {
+                found = &kept;
+            }
+        }
+    };
+    (search(tables), ...);
+    return found;
 }
 
 }  // namespace
@@ -140,9 +177,7 @@ bool IsFactoryResetPrefix(std::span<const std::uint8_t> bytes)
         return false;
     }
     p::CommandFrame reset;
-    reset.BeginShort(p::kFactoryReset);
-    reset.Set(p::kInputByte, p::kFactoryResetByte5);
-    reset.Set(kByte7, p::kFactoryResetByte7);
+    p::BuildFactoryReset(reset);
     return std::equal(bytes.begin(), bytes.begin() + p::kResetFrameSize, reset.Data());
 }
 
@@ -165,8 +200,9 @@ Frames DeviceModel::Handle(std::span<const std::uint8_t> frame)
     if (!p::ChecksumMatches(in)) {
         return {};
     }
-    for (auto handler : {&DeviceModel::HandleGeneral, &DeviceModel::HandleVideo, &DeviceModel::HandleAudio,
-                         &DeviceModel::HandleAdvanced, &DeviceModel::HandleNetwork}) {
+    for (auto handler : {&DeviceModel::HandleStatus, &DeviceModel::HandleGeneral, &DeviceModel::HandleSettings,
+                         &DeviceModel::HandleSteps, &DeviceModel::HandleAudio, &DeviceModel::HandleAdvanced,
+                         &DeviceModel::HandleNetwork}) {
         Frames out = (this->*handler)(in);
         if (!out.empty()) {
             return out;
@@ -175,34 +211,60 @@ Frames DeviceModel::Handle(std::span<const std::uint8_t> frame)
     return {};
 }
 
+Frames DeviceModel::HandleStatus(const p::FrameBytes& in)
+{
+    const p::Command command{in[p::kClassByte], in[p::kCommandByte]};
+    if (command == p::kGeneralStatus) {
+        return StatusAnswer(command, state_)
+            .AddAll(kGeneralLists)
+            .Set(p::general_status::kInput, state_.input)
+            .Set(p::general_status::kAudio, state_.audioSource.at(state_.input - 1))
+            .Done();
+    }
+    if (command == p::kVideoStatus) {
+        return StatusAnswer(command, state_)
+            .AddAll(kVideoValues)
+            .AddAll(kSteps)
+            .Set(p::video_status::kInput, state_.input)
+            .Done();
+    }
+    if (command == p::kAudioStatus) {
+        return StatusAnswer(command, state_)
+            .AddAll(kAudioSwitches)
+            .AddAll(kAudioValues)
+            .AddAll(kWords)
+            .Set(p::kMixerVolume.statusByte, state_.mixerVolume)
+            .Done();
+    }
+    if (command == p::kAdvancedStatus) {
+        return StatusAnswer(command, state_)
+            .AddAll(kAdvancedSwitches)
+            .AddAll(kAdvancedLists)
+            .Set(p::advanced_status::kVersionMajor, state_.versionMajor)
+            .Set(p::advanced_status::kVersionMinor, state_.versionMinor)
+            .Done();
+    }
+    return {};
+}
+
 Frames DeviceModel::HandleGeneral(const p::FrameBytes& in)
 {
     const p::Command command{in[p::kClassByte], in[p::kCommandByte]};
-    const std::uint8_t v5 = in[kByte5];
-    const std::uint8_t v7 = in[kByte7];
-    namespace gs = p::general_status;
+    const std::uint8_t input = in[p::kInputByte];
+    const std::uint8_t source = in[p::kAudioSourceByte];
 
-    if (command == p::kGeneralStatus) {
-        return {Answer(command, {{gs::kAutoSwitch, static_cast<std::uint8_t>(state_.autoSwitch - 1)},
-                                 {gs::kInput, state_.input},
-                                 {gs::kAudio, state_.audioSource.at(state_.input - 1)},
-                                 {gs::kResolution, static_cast<std::uint8_t>(state_.resolution - 1)},
-                                 {gs::kAspectRatio, static_cast<std::uint8_t>(state_.aspectRatio - 1)},
-                                 {gs::kEdid, static_cast<std::uint8_t>(state_.edid - 1)},
-                                 {gs::kHdcp, static_cast<std::uint8_t>(state_.hdcp - 1)}})};
-    }
     if (command == p::kSelectInput) {
-        if (!InRange(v5, p::kInputHdmi1, p::kInputCount)) {
+        if (!InRange(input, p::kInputHdmi1, p::kInputCount)) {
             return {};
         }
-        state_.input = v5;
+        state_.input = input;
         return {Answer(command, {{p::kInputByte, p::kInputAccepted}})};
     }
     if (command == p::kQueryAudioSource) {
-        if (!InRange(v5, p::kInputHdmi1, p::kInputCount)) {
+        if (!InRange(input, p::kInputHdmi1, p::kInputCount)) {
             return {};
         }
-        return {Answer(command, {{p::kInputByte, v5}, {p::kAudioSourceByte, state_.audioSource.at(v5 - 1)}})};
+        return {Answer(command, {{p::kInputByte, input}, {p::kAudioSourceByte, state_.audioSource.at(input - 1)}})};
     }
     if (command == p::kTcpGreeting) {
         // The panel sends the greeting twice while its connection is still
@@ -215,65 +277,70 @@ Frames DeviceModel::HandleGeneral(const p::FrameBytes& in)
     }
     if (command == p::kSetAudioSource) {
         // The VGA input carries no embedded audio.
-        if (!InRange(v5, p::kInputHdmi1, p::kInputCount) || v7 > kAudioSourceMax ||
-            (v5 == p::kInputVga && v7 == kEmbeddedAudio)) {
+        if (!InRange(input, p::kInputHdmi1, p::kInputCount) || source > kAudioSourceMax ||
+            (input == p::kInputVga && source == kEmbeddedAudio)) {
             return {};
         }
-        state_.audioSource.at(v5 - 1) = v7;
+        state_.audioSource.at(input - 1) = source;
         return {Echo(in)};
     }
-    if (command == p::kSetEdid) {
-        if (!InRange(v5, 1, kEdidMax) || in[kByte6] != p::kOn) {
+    return {};
+}
+
+// The settings that are one row each: lists, values, switches and words.
+Frames DeviceModel::HandleSettings(const p::FrameBytes& in)
+{
+    const p::Command command{in[p::kClassByte], in[p::kCommandByte]};
+    const std::uint8_t v5 = in[p::kValueByte];
+
+    if (const KeptList* kept = Find(command, kGeneralLists, kAdvancedLists)) {
+        if (!kept->row->ValidValue(v5) || in[p::kSecondValueByte] != kept->row->byte6) {
             return {};
         }
-        state_.edid = v5;
+        state_.*kept->field = v5;
         return {Echo(in)};
     }
-    for (const ListSetting& list : kGeneralLists) {
-        if (command == list.command) {
-            if (!InRange(v5, 1, list.max)) {
-                return {};
-            }
-            state_.*list.field = v5;
-            return {Echo(in)};
+    if (const KeptValue* kept = Find(command, kVideoValues, kAudioValues)) {
+        if (!kept->row->InRange(v5)) {
+            return {};
+        }
+        state_.*kept->field = v5;
+        return {Echo(in)};
+    }
+    if (const KeptSwitch* kept = Find(command, kAudioSwitches, kAdvancedSwitches, kNetworkSwitches)) {
+        const auto on = kept->row->FromCommand(v5);
+        if (!on) {
+            return {};
+        }
+        state_.*kept->field = *on;
+        return {Echo(in)};
+    }
+    if (const KeptWord* kept = Find(command, kWords)) {
+        const std::uint16_t value = p::Word(v5, in[p::kSecondValueByte]);
+        if (!kept->row->InRange(value)) {
+            return {};
+        }
+        state_.*kept->field = value;
+        return {Echo(in)};
+    }
+    for (const KeptWord& kept : kWords) {
+        if (kept.row->read == command) {
+            const std::uint16_t value = state_.*kept.field;
+            return {Answer(command, {{p::kValueByte, p::HighByte(value)}, {p::kSecondValueByte, p::LowByte(value)}})};
         }
     }
     return {};
 }
 
-Frames DeviceModel::HandleVideo(const p::FrameBytes& in)
+Frames DeviceModel::HandleSteps(const p::FrameBytes& in)
 {
     const p::Command command{in[p::kClassByte], in[p::kCommandByte]};
-    const std::uint8_t v5 = in[p::kVideoValueByte];
-    namespace vs = p::video_status;
-
-    if (command == p::kVideoStatus) {
-        return {Answer(command, {{vs::kContrast, state_.contrast},
-                                 {vs::kBrightness, state_.brightness},
-                                 {vs::kColor, state_.color},
-                                 {vs::kSharpness, state_.sharpness},
-                                 {vs::kHSize, state_.vgaHSize},
-                                 {vs::kVSize, state_.vgaVSize},
-                                 {vs::kHPosition, state_.hPosition},
-                                 {vs::kVPosition, state_.vPosition},
-                                 {vs::kClock, state_.clock},
-                                 {vs::kPhase, state_.phase},
-                                 {vs::kInput, state_.input}})};
-    }
-    for (const RangeSetting& value : kVideoValues) {
-        if (command == value.command) {
-            if (v5 > value.max) {
-                return {};
-            }
-            state_.*value.field = v5;
-            return {Echo(in)};
-        }
-    }
-    for (const StepSetting& step : kVideoSteps) {
-        if (command == step.step) {
-            std::uint8_t& field = state_.*step.field;
+    const std::uint8_t v5 = in[p::kValueByte];
+    for (const KeptStep& kept : kSteps) {
+        std::uint8_t& field = state_.*kept.field;
+        if (command == kept.row->step) {
             if (v5 == p::kStepUp) {
-                field = static_cast<std::uint8_t>(std::min<int>(field + 1, kStepValueMax));
+                field = static_cast<std::uint8_t>(std::min<int>(field + 1, p::kStepValueMax));
             } else if (v5 == p::kStepDown) {
                 field = static_cast<std::uint8_t>(std::max<int>(field - 1, 0));
             } else {
@@ -281,8 +348,8 @@ Frames DeviceModel::HandleVideo(const p::FrameBytes& in)
             }
             return {Echo(in)};
         }
-        if (command == step.read) {
-            return {Answer(command, {{p::kVideoValueByte, state_.*step.field}})};
+        if (command == kept.row->read) {
+            return {Answer(command, {{p::kValueByte, field}})};
         }
     }
     return {};
@@ -291,61 +358,13 @@ Frames DeviceModel::HandleVideo(const p::FrameBytes& in)
 Frames DeviceModel::HandleAudio(const p::FrameBytes& in)
 {
     const p::Command command{in[p::kClassByte], in[p::kCommandByte]};
-    const std::uint8_t v5 = in[p::kAudioValueByte];
-    namespace as = p::audio_status;
-    auto muteByte = [](bool muted) { return muted ? p::kMuteStatusOn : p::kMuteStatusOff; };
-
-    if (command == p::kAudioStatus) {
-        return {Answer(command, {{as::kMute, muteByte(state_.mute)},
-                                 {as::kVolume, state_.volume},
-                                 {as::kMicMute, muteByte(state_.micMute)},
-                                 {as::kMicVolume, state_.micVolume},
-                                 {as::kMixerMode, state_.mixerMode},
-                                 {as::kMixerVolume, state_.mixerVolume},
-                                 {as::kFadeInHigh, High(state_.fadeInMs)},
-                                 {as::kFadeInLow, Low(state_.fadeInMs)},
-                                 {as::kFadeOutHigh, High(state_.fadeOutMs)},
-                                 {as::kFadeOutLow, Low(state_.fadeOutMs)}})};
-    }
-    if (command == p::kSetMute || command == p::kSetMicMute) {
-        const auto on = Switch(v5, p::kMuteCommandOn, p::kMuteCommandOff);
-        if (!on) {
-            return {};
-        }
-        (command == p::kSetMute ? state_.mute : state_.micMute) = *on;
-        return {Echo(in)};
-    }
-    for (const RangeSetting& value : kAudioValues) {
-        if (command == value.command) {
-            if (v5 > value.max) {
-                return {};
-            }
-            state_.*value.field = v5;
-            return {Echo(in)};
-        }
-    }
-    if (command == p::kSetMixerMode) {
-        if (!InRange(v5, p::kMixerOn, p::kMixerAuto)) {
-            return {};
-        }
-        state_.mixerMode = v5;
-        return {Echo(in)};
-    }
-    if (command == p::kSetMixerVolume) {
+    if (command == p::kMixerVolume.set) {
+        const std::uint8_t v5 = in[p::kValueByte];
         if (v5 > state_.volume) {
             return {};
         }
         state_.mixerVolume = v5;
         return {Echo(in)};
-    }
-    if (command == p::kSetFadeIn || command == p::kSetFadeOut) {
-        (command == p::kSetFadeIn ? state_.fadeInMs : state_.fadeOutMs) =
-            Join(in[p::kFadeHighByte], in[p::kFadeLowByte]);
-        return {Echo(in)};
-    }
-    if (command == p::kReadFadeIn || command == p::kReadFadeOut) {
-        const std::uint16_t ms = command == p::kReadFadeIn ? state_.fadeInMs : state_.fadeOutMs;
-        return {Answer(command, {{p::kFadeHighByte, High(ms)}, {p::kFadeLowByte, Low(ms)}})};
     }
     return {};
 }
@@ -353,43 +372,13 @@ Frames DeviceModel::HandleAudio(const p::FrameBytes& in)
 Frames DeviceModel::HandleAdvanced(const p::FrameBytes& in)
 {
     const p::Command command{in[p::kClassByte], in[p::kCommandByte]};
-    const std::uint8_t v5 = in[p::kAdvancedValueByte];
-    namespace ds = p::advanced_status;
-
-    if (command == p::kAdvancedStatus) {
-        return {Answer(command, {{ds::kBeep, state_.beep ? p::kBeepStatusOn : p::kBeepStatusOff},
-                                 {ds::kPower, state_.power ? p::kPowerOn : p::kPowerOff},
-                                 {ds::kSerialBaud, state_.serialBaud},
-                                 {ds::kSleepTimer, state_.sleepTimer},
-                                 {ds::kOsdTimeout, state_.osdTimeout},
-                                 {ds::kVersionMajor, state_.versionMajor},
-                                 {ds::kVersionMinor, state_.versionMinor}})};
-    }
     if (command == p::kUpgradeScaler) {
         ++state_.upgrades;
-        return {Echo(in)};
-    }
-    if (command == p::kSetBeep || command == p::kSetPower) {
-        const auto on = command == p::kSetBeep ? Switch(v5, p::kBeepCommandOn, p::kBeepCommandOff)
-                                               : Switch(v5, p::kPowerOn, p::kPowerOff);
-        if (!on) {
-            return {};
-        }
-        (command == p::kSetBeep ? state_.beep : state_.power) = *on;
         return {Echo(in)};
     }
     if (command == p::kAdvancedFactoryReset) {
         FactoryReset();
         return {Echo(in)};
-    }
-    for (const ListSetting& list : kAdvancedLists) {
-        if (command == list.command) {
-            if (!InRange(v5, 1, list.max)) {
-                return {};
-            }
-            state_.*list.field = v5;
-            return {Echo(in)};
-        }
     }
     return {};
 }
@@ -399,7 +388,7 @@ Frames DeviceModel::HandleNetwork(const p::FrameBytes& in)
     const p::Command command{in[p::kClassByte], in[p::kCommandByte]};
 
     if (command == p::kReadDhcp) {
-        return {Answer(command, {{p::kDhcpByte, state_.dhcp ? p::kDhcpOn : p::kDhcpOff}})};
+        return {Answer(command, {{p::kDhcpByte, p::kDhcp.StatusByte(state_.dhcp)}})};
     }
     if (command == p::kReadAddresses) {
         p::CommandFrame out;
@@ -422,18 +411,11 @@ Frames DeviceModel::HandleNetwork(const p::FrameBytes& in)
         return {out.Bytes()};
     }
     if (command == p::kReadPort) {
-        return {Answer(command, {{p::kPortHighByte, High(state_.tcpPort)}, {p::kPortLowByte, Low(state_.tcpPort)}})};
+        return {Answer(command, {{p::kPortHighByte, p::HighByte(state_.tcpPort)},
+                                 {p::kPortLowByte, p::LowByte(state_.tcpPort)}})};
     }
-    if (command == p::kSetDhcp) {
-        const auto on = Switch(in[p::kDhcpByte], p::kDhcpOn, p::kDhcpOff);
-        if (!on) {
-            return {};
-        }
-        state_.dhcp = *on;
-        return {Echo(in)};
-    }
-    for (const AddressSetting& address : kAddressSettings) {
-        if (command == address.command) {
+    for (const KeptAddress& address : kAddresses) {
+        if (command == *address.row) {
             auto& field = state_.*address.field;
             std::copy_n(in.begin() + p::kAddressByte, p::kAddressSize, field.begin());
             return {Echo(in)};
@@ -444,7 +426,7 @@ Frames DeviceModel::HandleNetwork(const p::FrameBytes& in)
         return {Echo(in)};
     }
     if (command == p::kSetPort) {
-        const std::uint16_t port = Join(in[p::kPortHighByte], in[p::kPortLowByte]);
+        const std::uint16_t port = p::Word(in[p::kPortHighByte], in[p::kPortLowByte]);
         if (port == 0) {
             return {};
         }

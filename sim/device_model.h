@@ -27,8 +27,10 @@ public:
     State& MutableState() { return state_; }
 
 private:
+    std::vector<protocol::FrameBytes> HandleStatus(const protocol::FrameBytes& in);
     std::vector<protocol::FrameBytes> HandleGeneral(const protocol::FrameBytes& in);
-    std::vector<protocol::FrameBytes> HandleVideo(const protocol::FrameBytes& in);
+    std::vector<protocol::FrameBytes> HandleSettings(const protocol::FrameBytes& in);
+    std::vector<protocol::FrameBytes> HandleSteps(const protocol::FrameBytes& in);
     std::vector<protocol::FrameBytes> HandleAudio(const protocol::FrameBytes& in);
     std::vector<protocol::FrameBytes> HandleAdvanced(const protocol::FrameBytes& in);
     std::vector<protocol::FrameBytes> HandleNetwork(const protocol::FrameBytes& in);

@@ -65,7 +65,4 @@ struct DeviceState {
     friend bool operator==(const DeviceState&, const DeviceState&) = default;
 };
 
-// Ranges of the step values.
-inline constexpr std::uint8_t kStepValueMax = 100;
-
 }  // namespace velmora::sim

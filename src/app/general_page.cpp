@@ -16,19 +16,25 @@ using namespace protocol;
 
 namespace {
 
-struct ListCommand {
+struct ListControl {
     int listId;
-    Command command;
-    std::uint8_t byte6;
+    const ListSetting* setting;
 };
 
-constexpr ListCommand kListCommands[] = {
-    {c::kAutoSwitchList, kSetAutoSwitch, 0},
-    {c::kResolutionList, kSetResolution, 0},
-    {c::kAspectList, kSetAspectRatio, 0},
-    {c::kEdidList, kSetEdid, kOn},
-    {c::kHdcpList, kSetHdcp, 0},
+constexpr ListControl kListControls[] = {
+    {c::kAutoSwitchList, &kAutoSwitch}, {c::kResolutionList, &kResolution}, {c::kAspectList, &kAspectRatio},
+    {c::kEdidList, &kEdid},             {c::kHdcpList, &kHdcp},
 };
+
+const ListSetting* SettingOf(int listId)
+{
+    for (const auto& list : kListControls) {
+        if (list.listId == listId) {
+            return list.setting;
+        }
+    }
+    return nullptr;
+}
 
 template <std::size_t N>
 void Fill(platform::ComboBox* list, const std::array<std::string_view, N>& texts)
@@ -89,11 +95,9 @@ bool GeneralPage::OnCommand(int id)
         OnClear();
         return true;
     }
-    for (const auto& list : kListCommands) {
-        if (list.listId == id) {
-            OnListChanged(id);
-            return true;
-        }
+    if (SettingOf(id)) {
+        OnListChanged(id);
+        return true;
     }
     return false;
 }
@@ -103,7 +107,7 @@ void GeneralPage::OnInputClicked(std::uint8_t input)
     if (!checkConnection_()) {
         return;
     }
-    send_.Send(kSelectInput, {{kInputByte, input}, {7, kSelectInputByte7}});
+    send_.Send(kSelectInput, {{kInputByte, input}, {kSelectInputFlagByte, kSelectInputByte7}});
     selectedInput_ = input;
     // The token stays taken until the switcher answers.
 }
@@ -122,12 +126,9 @@ void GeneralPage::OnListChanged(int id)
     if (!checkConnection_()) {
         return;
     }
-    for (const auto& list : kListCommands) {
-        if (list.listId == id) {
-            const int position = List(id)->GetCurSel();
-            send_.Send(list.command, {{kFirstParam, static_cast<std::uint8_t>(position + 1)}, {6, list.byte6}});
-        }
-    }
+    const ListSetting& setting = *SettingOf(id);
+    send_.Send(setting.set, {{kValueByte, ListSetting::ValueOf(List(id)->GetCurSel())},
+                             {kSecondValueByte, setting.byte6}});
     token_.GiveBack();
 }
 
@@ -155,7 +156,7 @@ void GeneralPage::HandleReply(std::span<const std::uint8_t, kFrameSize> frame)
 void GeneralPage::HandleStatus(std::span<const std::uint8_t, kFrameSize> frame)
 {
     namespace gs = general_status;
-    List(c::kAutoSwitchList)->SetCurSel(frame[gs::kAutoSwitch]);
+    SelectFromStatus(c::kAutoSwitchList, frame);
     const std::uint8_t input = frame[gs::kInput];
     MarkInput(input);
     if (ValidInput(input)) {
@@ -163,11 +164,16 @@ void GeneralPage::HandleStatus(std::span<const std::uint8_t, kFrameSize> frame)
         ShapeAudioList(input);
     }
     List(c::kAudioList)->SetCurSel(AudioPosition(frame[gs::kAudio], input));
-    List(c::kResolutionList)->SetCurSel(frame[gs::kResolution]);
-    List(c::kAspectList)->SetCurSel(frame[gs::kAspectRatio]);
-    List(c::kEdidList)->SetCurSel(frame[gs::kEdid]);
-    List(c::kHdcpList)->SetCurSel(frame[gs::kHdcp]);
+    for (const int id : {c::kResolutionList, c::kAspectList, c::kEdidList, c::kHdcpList}) {
+        SelectFromStatus(id, frame);
+    }
     token_.GiveBack();
+}
+
+void GeneralPage::SelectFromStatus(int listId, std::span<const std::uint8_t, kFrameSize> frame)
+{
+    const ListSetting& setting = *SettingOf(listId);
+    List(listId)->SetCurSel(setting.PositionOf(frame[setting.statusByte]));
 }
 
 void GeneralPage::HandleInputAccepted()

@@ -35,6 +35,7 @@ private:
     void OnListChanged(int id);
     void OnClear();
     void HandleStatus(std::span<const std::uint8_t, protocol::kFrameSize> frame);
+    void SelectFromStatus(int listId, std::span<const std::uint8_t, protocol::kFrameSize> frame);
     void HandleInputAccepted();
     void HandleAudioSource(std::span<const std::uint8_t, protocol::kFrameSize> frame);
     // The audio list has no embedded entry while VGA is the input.

@@ -1,33 +1,12 @@
 #pragma once
-// Advanced page commands and the byte positions of its answers.
+// Advanced page settings and commands, with the byte positions of the
+// advanced status answer.
 
-#include "protocol/frame.h"
+#include "protocol/setting.h"
 
 #include <array>
 
 namespace velmora::protocol {
-
-inline constexpr Command kUpgradeScaler{0x07, 0x07};
-// Beep: the command sends kOff to switch it on; the status answer reports on as 0.
-inline constexpr Command kSetBeep{0x06, 0x01};
-inline constexpr std::uint8_t kBeepCommandOn = kOff;
-inline constexpr std::uint8_t kBeepCommandOff = kOn;
-inline constexpr std::uint8_t kBeepStatusOn = 0x00;
-inline constexpr std::uint8_t kBeepStatusOff = kOff;
-// Power: kOff is on in both directions.
-inline constexpr Command kSetPower{0x08, 0x0B};
-inline constexpr std::uint8_t kPowerOn = kOff;
-inline constexpr std::uint8_t kPowerOff = kOn;
-inline constexpr Command kAdvancedFactoryReset{0x08, 0x0A};
-// Lists: byte 5 = list position + 1, 1..6.
-inline constexpr Command kSetSerialBaud{0x24, 0x51};
-inline constexpr Command kSetSleepTimer{0x24, 0x53};
-inline constexpr Command kSetOsdTimeout{0x24, 0x55};
-inline constexpr std::uint8_t kAdvancedListMax = 6;
-// The switcher's serial speeds, by list value 1..6.
-inline constexpr std::array<unsigned, kAdvancedListMax> kSerialBaudRates{4800, 9600, 19200, 38400, 57600, 115200};
-
-inline constexpr std::size_t kAdvancedValueByte = 5;
 
 namespace advanced_status {
 inline constexpr std::size_t kBeep = 5;
@@ -38,5 +17,21 @@ inline constexpr std::size_t kOsdTimeout = 9;
 inline constexpr std::size_t kVersionMajor = 11;
 inline constexpr std::size_t kVersionMinor = 13;
 }  // namespace advanced_status
+
+// Switching the beep on sends kOff; the status answer reports it on as 0.
+inline constexpr SwitchSetting kBeep{{0x06, 0x01}, kOff, kOn, advanced_status::kBeep, 0x00, kOff};
+// Power: kOff is on in both directions.
+inline constexpr SwitchSetting kPower{{0x08, 0x0B}, kOff, kOn, advanced_status::kPower, kOff, kOn};
+
+// The lists report the value sent (position + 1).
+inline constexpr std::uint8_t kAdvancedListCount = 6;
+inline constexpr ListSetting kSerialBaud{{0x24, 0x51}, kAdvancedListCount, advanced_status::kSerialBaud, 1};
+inline constexpr ListSetting kSleepTimer{{0x24, 0x53}, kAdvancedListCount, advanced_status::kSleepTimer, 1};
+inline constexpr ListSetting kOsdTimeout{{0x24, 0x55}, kAdvancedListCount, advanced_status::kOsdTimeout, 1};
+// The switcher's serial speeds, by list value 1..6.
+inline constexpr std::array<unsigned, kAdvancedListCount> kSerialBaudRates{4800, 9600, 19200, 38400, 57600, 115200};
+
+inline constexpr Command kUpgradeScaler{0x07, 0x07};
+inline constexpr Command kAdvancedFactoryReset{0x08, 0x0A};
 
 }  // namespace velmora::protocol

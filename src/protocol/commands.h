@@ -3,7 +3,9 @@
 // General page's lists, every page's status query, the TCP greeting and the
 // factory reset. The pages' own commands live beside this file, one header each.
 
-#include "protocol/frame.h"
+#include "protocol/setting.h"
+
+#include <array>
 
 namespace velmora::protocol {
 
@@ -12,11 +14,6 @@ inline constexpr Command kSelectInput{0x02, 0x03};      // byte 5 input 1..5, by
 inline constexpr Command kSetAudioSource{0x24, 0x07};   // byte 5 input, byte 7 source 0..5
 inline constexpr Command kQueryAudioSource{0x24, 0x08}; // byte 5 input
 inline constexpr Command kInputChangeDone{0x24, 0x12};  // closes the input-change exchange
-inline constexpr Command kSetAutoSwitch{0x24, 0x01};    // byte 5 1..4
-inline constexpr Command kSetAspectRatio{0x24, 0x11};   // byte 5 1..3
-inline constexpr Command kSetResolution{0x0A, 0x06};    // byte 5 1..13
-inline constexpr Command kSetEdid{0x03, 0x02};          // byte 5 1..5, byte 6 = kOn
-inline constexpr Command kSetHdcp{0x27, 0xA1};          // byte 5 1..2
 inline constexpr Command kTcpGreeting{0x01, 0x0B};
 
 // Status queries, one per page.
@@ -55,7 +52,25 @@ inline constexpr std::size_t kEdid = 11;
 inline constexpr std::size_t kHdcp = 12;
 }  // namespace general_status
 
+// The General page's lists. The status answer reports the list position.
+inline constexpr ListSetting kAutoSwitch{{0x24, 0x01}, 4, general_status::kAutoSwitch, 0};
+inline constexpr ListSetting kResolution{{0x0A, 0x06}, 13, general_status::kResolution, 0};
+inline constexpr ListSetting kAspectRatio{{0x24, 0x11}, 3, general_status::kAspectRatio, 0};
+inline constexpr ListSetting kEdid{{0x03, 0x02}, 5, general_status::kEdid, 0, kOn};
+inline constexpr ListSetting kHdcp{{0x27, 0xA1}, 2, general_status::kHdcp, 0};
+inline constexpr std::array<const ListSetting*, 5> kGeneralLists{&kAutoSwitch, &kResolution, &kAspectRatio, &kEdid,
+                                                                 &kHdcp};
+
 inline constexpr std::size_t kInputByte = 5;        // input in the input and audio commands
 inline constexpr std::size_t kAudioSourceByte = 7;  // source in the audio commands and answers
+inline constexpr std::size_t kSelectInputFlagByte = 7;
+
+// The factory reset in the shared buffer's first 13 bytes.
+inline void BuildFactoryReset(CommandFrame& frame)
+{
+    frame.BeginShort(kFactoryReset);
+    frame.Set(kInputByte, kFactoryResetByte5);
+    frame.Set(kSelectInputFlagByte, kFactoryResetByte7);
+}
 
 }  // namespace velmora::protocol

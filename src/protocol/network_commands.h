@@ -1,16 +1,15 @@
 #pragma once
 // Network page commands and the byte positions of its answers.
 
-#include "protocol/frame.h"
+#include "protocol/setting.h"
 
 namespace velmora::protocol {
 
-// DHCP state: kOff = on, kOn = off, in both directions.
+// DHCP state: kOff = on, kOn = off, in both directions. The state is read
+// with kReadDhcp, whose answer carries it in byte 5.
 inline constexpr Command kReadDhcp{0x22, 0x0B};  // same bytes as kNetworkStatus
-inline constexpr Command kSetDhcp{0x22, 0x0A};
-inline constexpr std::uint8_t kDhcpOn = kOff;
-inline constexpr std::uint8_t kDhcpOff = kOn;
-inline constexpr std::size_t kDhcpByte = 5;
+inline constexpr std::size_t kDhcpByte = kValueByte;
+inline constexpr SwitchSetting kDhcp{{0x22, 0x0A}, kOff, kOn, kDhcpByte, kOff, kOn};
 
 inline constexpr Command kReadAddresses{0x27, 0x04};
 namespace addresses_reply {

@@ -151,10 +151,7 @@ void ConnectionControl::OnFactoryReset()
             return;
         }
     }
-    auto& frame = send_.Frame();
-    frame.BeginShort(protocol::kFactoryReset);
-    frame.Set(protocol::kFirstParam, protocol::kFactoryResetByte5);
-    frame.Set(7, protocol::kFactoryResetByte7);
+    protocol::BuildFactoryReset(send_.Frame());
     send_.SendFrame(protocol::kResetFrameSize);
     window_.SetTimer(timer::kResetResend, timer::kResetResendMs);
     hooks_.showStatus(QString::fromLatin1(kResetStatus));

@@ -115,11 +115,11 @@ TEST_F(GeneralPageTest, EachListSendsItsFrameAndFreesTheToken)
         int position;
         FrameBytes expected;
     } cases[] = {
-        {c::kAutoSwitchList, 3, MakeFrame(kSetAutoSwitch, {{5, 4}})},
-        {c::kResolutionList, 12, MakeFrame(kSetResolution, {{5, 13}})},
-        {c::kAspectList, 2, MakeFrame(kSetAspectRatio, {{5, 3}})},
-        {c::kEdidList, 3, MakeFrame(kSetEdid, {{5, 4}, {6, kOn}})},
-        {c::kHdcpList, 0, MakeFrame(kSetHdcp, {{5, 1}})},
+        {c::kAutoSwitchList, 3, MakeFrame(kAutoSwitch.set, {{5, 4}})},
+        {c::kResolutionList, 12, MakeFrame(kResolution.set, {{5, 13}})},
+        {c::kAspectList, 2, MakeFrame(kAspectRatio.set, {{5, 3}})},
+        {c::kEdidList, 3, MakeFrame(kEdid.set, {{5, 4}, {6, kOn}})},
+        {c::kHdcpList, 0, MakeFrame(kHdcp.set, {{5, 1}})},
     };
     for (const auto& k : cases) {
         List(k.list)->SetCurSel(k.position);
@@ -127,7 +127,7 @@ TEST_F(GeneralPageTest, EachListSendsItsFrameAndFreesTheToken)
         EXPECT_EQ(ReadFrame(), FrameVector(k.expected)) << "list " << k.list;
         EXPECT_TRUE(panel->Token().Ready());
     }
-    EXPECT_EQ(FrameVector(MakeFrame(kSetEdid, {{5, 4}, {6, kOn}}))[6], 0xF0);
+    EXPECT_EQ(FrameVector(MakeFrame(kEdid.set, {{5, 4}, {6, kOn}}))[6], 0xF0);
 }
 
 TEST_F(GeneralPageTest, AudioListSendsTheSourceValueForTheInput)
