@@ -76,7 +76,9 @@ CVelmoraDlg::CVelmoraDlg(QWidget* parent)
       tcp_(*this, send_, streamAssembler_, ShowSystemMessage),
       search_(*this, receiveLog_, token_, tcp_, MakeDialogHooks()),
       general_(*this, send_, token_, [this] { return connection_.CheckConnection(); }),
-      connection_(*this, serialPort_, send_, token_, MakeConnectionHooks())
+      connection_(*this, serialPort_, send_, token_, MakeConnectionHooks()),
+      pageHost_{*this,    send_.Frame(), token_, dispatcher_, [this] { return connection_.CheckConnection(); },
+                [this] { return LinkOpen(); }}
 {
     platform::BuildDialog(*this, res::MainTemplate());
     setWindowTitle(QString::fromLatin1(kTitleText).trimmed());
@@ -271,7 +273,7 @@ void CVelmoraDlg::ShowAbout()
 
 void CVelmoraDlg::SelectPage(std::uint8_t page)
 {
-    PageWindow* window = pages_.Ensure(page, this);
+    pages::PageWindow* window = pages_.Ensure(page, this);
     ShowPageControls();
     if (window) {
         window->move(1, kBandBottom);
@@ -304,6 +306,11 @@ bool CVelmoraDlg::ComModeChecked() const
 {
     const auto* radio = ControlAs<QAbstractButton>(c::kComMode);
     return radio && radio->isChecked();
+}
+
+bool CVelmoraDlg::LinkOpen() const
+{
+    return ComModeChecked() ? connection_.ComOpen() : tcp_.TcpConnected();
 }
 
 void CVelmoraDlg::OnCommand(int id, platform::Notify, int)

@@ -5,7 +5,7 @@
 
 #include "app/general_page.h"
 #include "app/log_view.h"
-#include "app/page_windows.h"
+#include "pages/page_windows.h"
 #include "platform/window.h"
 #include "protocol/reply_assembly.h"
 #include "protocol/reply_dispatch.h"
@@ -45,7 +45,7 @@ public:
     transport::TcpClient& Tcp() { return tcp_; }
     transport::DeviceSearch& Search() { return search_; }
     GeneralPage& General() { return general_; }
-    PageWindows& Pages() { return pages_; }
+    pages::PageWindows& Pages() { return pages_; }
     const QFont& TitleFont() const { return titleFont_; }
     int ReceiveLogFrames() const { return receiveLog_.Frames(); }
 
@@ -84,6 +84,7 @@ private:
     void PlaceTitleControls();
     void ColourTabs();
     bool ComModeChecked() const;
+    bool LinkOpen() const;
     transport::ConnectionHooks MakeConnectionHooks();
     void OnConfig();
     void OnSysCommand(std::uintptr_t command);
@@ -108,7 +109,8 @@ private:
     GeneralPage general_;
     transport::ConnectionControl connection_;
     std::unique_ptr<transport::PortListRefresh> portList_;
-    PageWindows pages_;
+    pages::PageHost pageHost_;
+    pages::PageWindows pages_{pageHost_};
     QPoint dragOffset_;
     bool dragging_ = false;
 };

@@ -3,6 +3,7 @@
 #include "platform/combo_box.h"
 #include "platform/dialog_units.h"
 #include "platform/ip_address_edit.h"
+#include "platform/slider.h"
 #include "platform/up_down.h"
 #include "platform/window.h"
 
@@ -14,7 +15,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSlider>
 
 namespace velmora::platform {
 
@@ -58,10 +58,11 @@ QWidget* MakeControl(Window& window, const ControlTemplate& c)
         return group;
     }
     case ControlKind::PushButton:
-    case ControlKind::PushLikeCheckBox: {
+    case ControlKind::PushLikeCheckBox:
+    case ControlKind::PushLikeRadio: {
         auto* button = new QPushButton(Text(c.text), &window);
         button->setAutoDefault(false);
-        button->setCheckable(c.kind == ControlKind::PushLikeCheckBox);
+        button->setCheckable(c.kind != ControlKind::PushButton);
         QObject::connect(button, &QPushButton::clicked, &window,
                          [&window, id] { window.OnCommand(id, Notify::Clicked, 0); });
         return button;
@@ -105,13 +106,18 @@ QWidget* MakeControl(Window& window, const ControlTemplate& c)
         return edit;
     }
     case ControlKind::Slider: {
-        auto* slider = new QSlider((c.styles & style::kVertical) ? Qt::Vertical : Qt::Horizontal, &window);
+        auto* slider = new Slider((c.styles & style::kVertical) ? Qt::Vertical : Qt::Horizontal, &window);
+        if (c.styles & style::kTicks) {
+            slider->setTickPosition(QSlider::TicksBelow);
+        }
         QObject::connect(slider, &QSlider::actionTriggered, &window, [&window, slider, id] {
             // actionTriggered runs before the value moves; report the new one.
             window.OnCommand(id, Notify::Scroll, slider->sliderPosition());
         });
-        QObject::connect(slider, &QSlider::sliderReleased, &window,
-                         [&window, slider, id] { window.OnCommand(id, Notify::Released, slider->value()); });
+        QObject::connect(slider, &QSlider::valueChanged, &window,
+                         [&window, id](int position) { window.OnCommand(id, Notify::Moved, position); });
+        QObject::connect(slider, &Slider::released, &window,
+                         [&window, id](int position) { window.OnCommand(id, Notify::Released, position); });
         return slider;
     }
     case ControlKind::UpDown: {
@@ -195,13 +201,19 @@ void BuildDialog(Window& window, const DialogTemplate& tpl)
         window.setWindowTitle(Text(tpl.caption));
     }
     QButtonGroup* radios = nullptr;
+    QWidget* previous = nullptr;
     for (const auto& c : tpl.controls) {
         QWidget* widget = MakeControl(window, c);
         if (!widget) {
             continue;
         }
+        // Up-down arrows take the edit made just before them as their buddy.
+        if (auto* arrows = qobject_cast<UpDown*>(widget)) {
+            arrows->SetBuddy(qobject_cast<QLineEdit*>(previous));
+        }
+        previous = widget;
         // Consecutive radio buttons form one group, as in a dialog template.
-        if (c.kind == ControlKind::RadioButton) {
+        if (c.kind == ControlKind::RadioButton || c.kind == ControlKind::PushLikeRadio) {
             if (!radios) {
                 radios = new QButtonGroup(&window);
             }
@@ -215,13 +227,23 @@ void BuildDialog(Window& window, const DialogTemplate& tpl)
             place.setHeight(std::min(place.height(), DluToPixelsY(kListFieldHeight, base)));
         }
         widget->setGeometry(place);
+        // The arrows sit at the buddy's right edge, inside its rectangle.
+        if (auto* arrows = qobject_cast<UpDown*>(widget); arrows && arrows->Buddy()) {
+            QRect buddy = arrows->Buddy()->geometry();
+            buddy.setWidth(std::max(1, buddy.width() - place.width()));
+            arrows->Buddy()->setGeometry(buddy);
+            widget->move(buddy.right() + 1, buddy.top());
+            widget->resize(place.width(), buddy.height());
+        }
         widget->setEnabled((c.styles & style::kDisabled) == 0);
         widget->setVisible((c.styles & style::kHidden) == 0);
         if (c.kind == ControlKind::GroupBox) {
             widget->lower();
         }
         NameControl(tpl, c, widget);
-        window.RegisterControl(c.id, widget);
+        if (c.id != kNoId) {
+            window.RegisterControl(c.id, widget);
+        }
     }
 }
 

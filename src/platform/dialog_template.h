@@ -15,6 +15,7 @@ enum class ControlKind {
     CheckBox,
     PushLikeCheckBox,  // a check box drawn as a push button (the input buttons)
     RadioButton,
+    PushLikeRadio,     // a radio button drawn as a push button
     DropList,          // drop-down list, no typing
     DropDown,          // drop-down with an edit field
     Edit,
@@ -36,7 +37,11 @@ inline constexpr std::uint32_t kVertical = 0x0020;  // sliders
 inline constexpr std::uint32_t kNumber = 0x0040;    // edits: digits only
 inline constexpr std::uint32_t kNoMouse = 0x0080;   // labels that let presses through
 inline constexpr std::uint32_t kRight = 0x0100;     // labels: right-aligned text
+inline constexpr std::uint32_t kTicks = 0x0200;     // sliders: tick marks
 }  // namespace style
+
+// The id of a control that is never addressed (a frame or a fixed label).
+inline constexpr int kNoId = -1;
 
 struct ControlTemplate {
     int id;

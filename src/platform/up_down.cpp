@@ -1,7 +1,10 @@
 #include "platform/up_down.h"
 
+#include <QLineEdit>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace velmora::platform {
 
@@ -20,10 +23,22 @@ UpDown::UpDown(QWidget* parent) : QWidget(parent)
         button->setAutoRepeat(true);
         button->setAccessibleName(QString::fromLatin1(a.name));
         button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+        button->setFocusPolicy(Qt::NoFocus);
         const int delta = a.delta;
-        connect(button, &QToolButton::clicked, this, [this, delta] { emit stepped(delta); });
+        connect(button, &QToolButton::clicked, this, [this, delta] { Step(delta); });
         column->addWidget(button);
     }
+}
+
+void UpDown::Step(int delta)
+{
+    if (buddy_) {
+        // A blank or unreadable buddy counts as the bottom of the range.
+        const int current = buddy_->text().trimmed().toInt();
+        const int next = std::clamp(current + delta, kDefaultMinimum, kDefaultMaximum);
+        buddy_->setText(QString::number(next));
+    }
+    emit stepped(delta);
 }
 
 }  // namespace velmora::platform

@@ -20,6 +20,7 @@ enum class Notify {
     EditChange,    // edits: text changed by the operator
     EditKillFocus, // edits: focus left
     Scroll,        // sliders: position changed by the operator
+    Moved,         // sliders: position changed, by anyone
     Released,      // sliders: the operator let go
     UpDown,        // up-down arrows: wParam-like delta in CommandArgs
 };

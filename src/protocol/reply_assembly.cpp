@@ -44,40 +44,53 @@ void SerialReplyAssembler::Restart()
 
 void StreamReplyAssembler::OnData(std::span<const std::uint8_t> data)
 {
-    while (!data.empty()) {
-        const std::size_t take = std::min(data.size(), kBufferSize - count_);
-        std::memcpy(buffer_.data() + count_, data.data(), take);
-        count_ += take;
-        data = data.subspan(take);
-        TakeFrames();
+    // All of a read goes in before any frame is handed on, so data that a
+    // handler brings in re-entrantly lands behind it, in stream order.
+    if (held_.size() - head_ + data.size() > kMaxHeld) {
+        return;  // only a handler nested without end could get here
     }
+    if (head_ == held_.size()) {
+        held_.clear();
+        head_ = 0;
+    }
+    held_.insert(held_.end(), data.begin(), data.end());
+    TakeFrames();
 }
 
+// Each frame leaves the buffer before its handler runs, so a handler that
+// pumps the event loop and brings more data in re-entrantly finds a buffer
+// that no longer holds it.
 void StreamReplyAssembler::TakeFrames()
 {
-    std::size_t pos = 0;
     for (;;) {
-        // Find the next "PVT"; a "P" or "PV" at the very end may still become one.
-        while (pos < count_) {
-            const std::size_t left = count_ - pos;
-            const bool p = buffer_[pos] == kStart0;
-            const bool pv = left < 2 || buffer_[pos + 1] == kStart1;
-            const bool pvt = left < 3 || buffer_[pos + 2] == kStart2;
-            if (p && pv && pvt) {
-                break;
-            }
-            ++pos;
-        }
-        if (count_ - pos < kFrameSize) {
+        SkipToFrameStart();
+        if (held_.size() - head_ < kFrameSize) {
             break;
         }
         FrameBytes frame;
-        std::memcpy(frame.data(), buffer_.data() + pos, kFrameSize);
-        pos += kFrameSize;
+        std::memcpy(frame.data(), held_.data() + head_, kFrameSize);
+        head_ += kFrameSize;
         onFrame_(frame);
     }
-    std::memmove(buffer_.data(), buffer_.data() + pos, count_ - pos);
-    count_ -= pos;
+    if (head_ > kBufferSize) {
+        held_.erase(held_.begin(), held_.begin() + static_cast<std::ptrdiff_t>(head_));
+        head_ = 0;
+    }
+}
+
+// Drops bytes up to the next "PVT"; a "P" or "PV" at the very end may still become one.
+void StreamReplyAssembler::SkipToFrameStart()
+{
+    while (head_ < held_.size()) {
+        const std::size_t left = held_.size() - head_;
+        const bool p = held_[head_] == kStart0;
+        const bool pv = left < 2 || held_[head_ + 1] == kStart1;
+        const bool pvt = left < 3 || held_[head_ + 2] == kStart2;
+        if (p && pv && pvt) {
+            return;
+        }
+        ++head_;
+    }
 }
 
 }  // namespace velmora::protocol

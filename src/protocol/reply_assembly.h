@@ -7,6 +7,7 @@
 #include <array>
 #include <functional>
 #include <span>
+#include <vector>
 
 namespace velmora::protocol {
 
@@ -37,22 +38,30 @@ private:
 
 // TCP stream: every complete frame starting "PVT" is handed on in arrival
 // order, whatever the pieces the stream came in; garbage before "PVT" is
-// dropped; the buffer never holds more than its 1024 bytes.
+// dropped. Between reads fewer than 18 bytes stay held. A frame handler may
+// feed more data in re-entrantly: no frame is handed on twice or out of order.
 class StreamReplyAssembler {
 public:
     static constexpr std::size_t kBufferSize = 1024;
+    // What re-entrant reads may pile up at the most while handlers run.
+    static constexpr std::size_t kMaxHeld = 64 * kBufferSize;
 
     explicit StreamReplyAssembler(FrameHandler onFrame) : onFrame_(std::move(onFrame)) {}
     void OnData(std::span<const std::uint8_t> data);
-    std::size_t Buffered() const { return count_; }
-    void Reset() { count_ = 0; }
+    std::size_t Buffered() const { return held_.size() - head_; }
+    void Reset()
+    {
+        held_.clear();
+        head_ = 0;
+    }
 
 private:
     void TakeFrames();
+    void SkipToFrameStart();
 
     FrameHandler onFrame_;
-    std::array<std::uint8_t, kBufferSize> buffer_{};
-    std::size_t count_ = 0;
+    std::vector<std::uint8_t> held_;
+    std::size_t head_ = 0;  // first byte not yet taken
 };
 
 }  // namespace velmora::protocol

@@ -12,11 +12,16 @@
 
 namespace velmora::protocol {
 
+// One assembled reply, 18 bytes.
+using ReplyFrame = std::span<const std::uint8_t, kFrameSize>;
+
+constexpr Command CommandOf(ReplyFrame frame) { return {frame[kClassByte], frame[kCommandByte]}; }
+
 // A page's entry point for checked replies while it is selected.
 class ReplyReceiver {
 public:
     virtual ~ReplyReceiver() = default;
-    virtual void HandleReply(std::span<const std::uint8_t, kFrameSize> frame) = 0;
+    virtual void HandleReply(ReplyFrame frame) = 0;
 };
 
 class ReplyDispatcher {

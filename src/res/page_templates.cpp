@@ -1,5 +1,5 @@
-// Templates of the four page windows. Each page adds its own controls; until
-// then a page window is an empty child of its template's size.
+// Templates of the page windows whose controls are still to come: each an
+// empty child of its template's size.
 
 #include "res/resource_ids.h"
 #include "res/templates.h"
@@ -8,14 +8,12 @@ namespace velmora::res {
 
 namespace {
 
-constexpr platform::DialogTemplate kVideo{kVideoTemplate, "", 313, 258, "微软雅黑", 9, {}};
 constexpr platform::DialogTemplate kAudio{kAudioTemplate, "", 366, 333, "MS Shell Dlg", 8, {}};
 constexpr platform::DialogTemplate kNetwork{kNetworkTemplate, "", 416, 332, "MS Shell Dlg", 8, {}};
 constexpr platform::DialogTemplate kAdvanced{kAdvancedTemplate, "", 362, 328, "MS Shell Dlg", 8, {}};
 
 }  // namespace
 
-const platform::DialogTemplate& VideoTemplate() { return kVideo; }
 const platform::DialogTemplate& AudioTemplate() { return kAudio; }
 const platform::DialogTemplate& NetworkTemplate() { return kNetwork; }
 const platform::DialogTemplate& AdvancedTemplate() { return kAdvanced; }

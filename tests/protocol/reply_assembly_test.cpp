@@ -174,6 +174,44 @@ TEST(StreamAssembly, LargeBurstsNeitherOverflowNorLoseFrames)
     EXPECT_LE(assembler.Buffered(), StreamReplyAssembler::kBufferSize);
 }
 
+// A handler that brings the rest of the stream in while it handles a frame,
+// as one that runs a nested event loop does.
+TEST(StreamAssembly, AHandlerFeedingDataInReEntrantlySeesEveryFrameOnce)
+{
+    std::vector<std::uint8_t> stream;
+    for (std::uint8_t i = 0; i < 120; ++i) {
+        const auto f = V(MakeFrame(kGeneralStatus, {{kLastParam, i}}));
+        stream.insert(stream.end(), f.begin(), f.end());
+    }
+    std::vector<int> seen;
+    std::size_t fed = 0;
+    StreamReplyAssembler* self = nullptr;
+    StreamReplyAssembler assembler([&](std::span<const std::uint8_t, kFrameSize> f) {
+        seen.push_back(f[kLastParam]);
+        // Feed the next 25 bytes from inside the handler, odd-sized to split frames.
+        if (fed < stream.size()) {
+            const std::size_t n = std::min<std::size_t>(25, stream.size() - fed);
+            const std::span<const std::uint8_t> next(stream.data() + fed, n);
+            fed += n;
+            self->OnData(next);
+        }
+    });
+    self = &assembler;
+    fed = 1500;  // more than one read: the rest of it must still come before what handlers feed
+    assembler.OnData(std::span<const std::uint8_t>(stream.data(), fed));
+    while (fed < stream.size()) {  // whatever the handlers did not feed
+        const std::size_t n = std::min<std::size_t>(25, stream.size() - fed);
+        const std::span<const std::uint8_t> next(stream.data() + fed, n);
+        fed += n;
+        assembler.OnData(next);
+    }
+    ASSERT_EQ(seen.size(), 120u);
+    for (int i = 0; i < 120; ++i) {
+        EXPECT_EQ(seen[static_cast<std::size_t>(i)], i);
+    }
+    EXPECT_EQ(assembler.Buffered(), 0u);
+}
+
 namespace {
 
 class StringLog : public LogView {

@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QMouseEvent>
 
 namespace velmora::test {
 
@@ -61,6 +62,26 @@ void Dismiss(QWidget* modal)
             modal->close();
         }
     }
+}
+
+void Click(QWidget* widget, QPoint at)
+{
+    const QPointF local(at);
+    const QPointF global(widget->mapToGlobal(at));
+    QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(widget, &release);
+}
+
+void PressKey(QWidget* widget, int key, Qt::KeyboardModifiers modifiers)
+{
+    // Printable keys carry their character, as a keyboard's do.
+    const QString text = key >= 0x20 && key < 0x7F ? QString(QChar(key)).toLower() : QString();
+    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+    QCoreApplication::sendEvent(widget, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
+    QCoreApplication::sendEvent(widget, &release);
 }
 
 }  // namespace velmora::test

@@ -34,4 +34,9 @@ private:
 // Closes a modal dialog as with Escape.
 void Dismiss(QWidget* modal);
 
+// A left-button press and release at a point of the widget, as a mouse makes them.
+void Click(QWidget* widget, QPoint at);
+// A key press and release sent to the widget.
+void PressKey(QWidget* widget, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+
 }  // namespace velmora::test

@@ -6,6 +6,9 @@
 
 #include "protocol/commands.h"
 #include "protocol/frame.h"
+#include "protocol/pages.h"
+
+#include <QCoreApplication>
 
 namespace velmora::test {
 namespace {
@@ -129,6 +132,46 @@ TEST_F(TcpStream, ANewConnectionStartsANewStream)
     ASSERT_TRUE(second.Write(StatusAnswer(3)));
     ASSERT_TRUE(FramesBecome(1));
     EXPECT_TRUE(PumpUntil([&] { return Button(c::kHdmi3)->isChecked(); }, 1s));
+}
+
+
+// A page whose reply handler runs a nested event loop (as one that opens a
+// message box does) while a burst of frames is still arriving: the socket's
+// data is read again from inside the handler, and every frame must still be
+// handled exactly once, in order.
+class PumpingReceiver : public protocol::ReplyReceiver {
+public:
+    void HandleReply(protocol::ReplyFrame frame) override
+    {
+        seen.push_back(frame[protocol::kLastParam] | frame[protocol::kLastParam - 1] << 8);
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    std::vector<int> seen;
+};
+
+TEST_F(TcpStream, AHandlerThatPumpsTheEventLoopHandlesEveryFrameOnce)
+{
+    PumpingReceiver receiver;
+    panel->Dispatcher().SetReceiver(page::kGeneral, &receiver);
+    constexpr int kFrames = 300;
+    Bytes burst;
+    for (int i = 0; i < kFrames; ++i) {
+        const auto frame = protocol::MakeFrame(protocol::kGeneralStatus,
+                                               {{protocol::kLastParam - 1, static_cast<std::uint8_t>(i >> 8)},
+                                                {protocol::kLastParam, static_cast<std::uint8_t>(i & 0xFF)}});
+        burst.insert(burst.end(), frame.begin(), frame.end());
+    }
+    // Odd pieces, so that frames straddle the reads made inside the handler.
+    for (std::size_t at = 0; at < burst.size(); at += 77) {
+        ASSERT_TRUE(server.Write(Slice(burst, at, std::min(burst.size(), at + 77))));
+    }
+    ASSERT_TRUE(PumpUntil([&] { return receiver.seen.size() >= kFrames; }, 5s)) << receiver.seen.size();
+    Settle();
+    ASSERT_EQ(receiver.seen.size(), static_cast<std::size_t>(kFrames));
+    for (int i = 0; i < kFrames; ++i) {
+        EXPECT_EQ(receiver.seen[static_cast<std::size_t>(i)], i);
+    }
+    panel->Dispatcher().SetReceiver(page::kGeneral, &panel->General());
 }
 
 }  // namespace

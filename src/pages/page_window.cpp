@@ -1,0 +1,61 @@
+#include "pages/page_window.h"
+
+#include "platform/dialog_builder.h"
+#include "protocol/messages.h"
+
+#include <QKeyEvent>
+
+namespace velmora::pages {
+
+PageWindow::PageWindow(std::uint8_t page, const platform::DialogTemplate& tpl, PageHost& host, QWidget* parent)
+    : platform::Window(parent), page_(page), host_(host)
+{
+    platform::BuildDialog(*this, tpl);
+}
+
+protocol::CommandFrame& PageWindow::Begin(protocol::Command command)
+{
+    host_.frame.Begin(command);
+    return host_.frame;
+}
+
+void PageWindow::PostSend()
+{
+    host_.mainWindow.Post(msg::kSendRequest, page_);
+}
+
+void PageWindow::Send(protocol::Command command, Params params)
+{
+    protocol::CommandFrame& frame = Begin(command);
+    for (const auto& [index, value] : params) {
+        frame.Set(index, value);
+    }
+    PostSend();
+}
+
+void PageWindow::SwallowDialogKeys()
+{
+    swallowKeys_ = true;
+    for (QWidget* child : findChildren<QWidget*>()) {
+        child->installEventFilter(this);
+    }
+    installEventFilter(this);
+}
+
+bool PageWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (swallowKeys_ && event->type() == QEvent::KeyPress) {
+        switch (static_cast<QKeyEvent*>(event)->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Escape:
+        case Qt::Key_Space:
+            return true;
+        default:
+            break;
+        }
+    }
+    return platform::Window::eventFilter(watched, event);
+}
+
+}  // namespace velmora::pages

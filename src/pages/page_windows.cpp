@@ -1,0 +1,73 @@
+#include "pages/page_windows.h"
+
+#include "pages/video_page.h"
+#include "protocol/pages.h"
+#include "res/templates.h"
+
+namespace velmora::pages {
+
+namespace {
+
+// A page whose controls are still to come: its template's window, which
+// takes no replies.
+class BlankPage : public PageWindow {
+public:
+    using PageWindow::PageWindow;
+    void HandleReply(protocol::ReplyFrame) override {}
+};
+
+template <class Page>
+PageWindows::Factory Make()
+{
+    return [](PageHost& host, QWidget* parent) { return new Page(host, parent); };
+}
+
+PageWindows::Factory Blank(std::uint8_t page, const platform::DialogTemplate& tpl)
+{
+    return [page, &tpl](PageHost& host, QWidget* parent) { return new BlankPage(page, tpl, host, parent); };
+}
+
+}  // namespace
+
+PageWindows::PageWindows(PageHost& host) : host_(host)
+{
+    factories_[Slot(page::kVideo)] = Make<CMatrixDlg>();
+    factories_[Slot(page::kAudio)] = Blank(page::kAudio, res::AudioTemplate());
+    factories_[Slot(page::kNetwork)] = Blank(page::kNetwork, res::NetworkTemplate());
+    factories_[Slot(page::kAdvanced)] = Blank(page::kAdvanced, res::AdvancedTemplate());
+}
+
+std::size_t PageWindows::Slot(std::uint8_t page)
+{
+    return static_cast<std::size_t>(page - page::kVideo);
+}
+
+PageWindow* PageWindows::Ensure(std::uint8_t page, QWidget* parent)
+{
+    if (!page::IsChildPage(page)) {
+        return nullptr;
+    }
+    auto& window = windows_[Slot(page)];
+    if (!window) {
+        window = factories_[Slot(page)](host_, parent);
+        window->hide();
+        host_.dispatcher.SetReceiver(page, window);
+    }
+    return window;
+}
+
+PageWindow* PageWindows::Existing(std::uint8_t page) const
+{
+    return page::IsChildPage(page) ? windows_[Slot(page)] : nullptr;
+}
+
+int PageWindows::CreatedCount() const
+{
+    int count = 0;
+    for (const auto* window : windows_) {
+        count += window != nullptr;
+    }
+    return count;
+}
+
+}  // namespace velmora::pages
