@@ -5,6 +5,7 @@
 #include "app/operator_dialogs.h"
 #include "app/tab_strip.h"
 #include "platform/dialog_builder.h"
+#include "platform/system_message.h"
 #include "protocol/messages.h"
 #include "protocol/pages.h"
 #include "protocol/timer_ids.h"
@@ -20,7 +21,6 @@
 #include <QContextMenuEvent>
 #include <QLabel>
 #include <QMenu>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -54,11 +54,7 @@ QFont MakeTitleFont()
     return font;
 }
 
-// The platform's plain message box, without a title.
-void ShowSystemMessage(const QString& text)
-{
-    QMessageBox::information(QApplication::activeWindow(), QString(), text);
-}
+using platform::ShowSystemMessage;
 
 }  // namespace
 
