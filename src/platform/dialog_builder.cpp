@@ -4,6 +4,7 @@
 #include "platform/dialog_units.h"
 #include "platform/ip_address_edit.h"
 #include "platform/slider.h"
+#include "platform/toggle_accessibility.h"
 #include "platform/up_down.h"
 #include "platform/window.h"
 
@@ -186,14 +187,17 @@ void NameControl(const DialogTemplate& tpl, const ControlTemplate& c, QWidget* w
 QFont TemplateFont(const DialogTemplate& tpl)
 {
     // The panel's dialogs name a Chinese UI font; the nearest packaged face
-    // is WenQuanYi Micro Hei. Pixel sizes keep layouts the same at any dpi.
-    QFont font(tpl.font == "MS Shell Dlg" ? QStringLiteral("DejaVu Sans") : QStringLiteral("WenQuanYi Micro Hei"));
+    // is WenQuanYi Micro Hei. The classic dialog font of the pages has the
+    // widths of Liberation Sans, to which their labels are cut. Pixel sizes
+    // keep layouts the same at any dpi.
+    QFont font(tpl.font == "MS Shell Dlg" ? QStringLiteral("Liberation Sans") : QStringLiteral("WenQuanYi Micro Hei"));
     font.setPixelSize(tpl.pointSize * 96 / 72);
     return font;
 }
 
 void BuildDialog(Window& window, const DialogTemplate& tpl)
 {
+    InstallToggleAccessibility();
     const BaseUnits base = BaseUnitsFor(tpl.font, tpl.pointSize);
     window.setFont(TemplateFont(tpl));
     window.setFixedSize(DluToPixels(tpl.cx, tpl.cy, base));
