@@ -1,5 +1,6 @@
 #include "pages/page_windows.h"
 
+#include "pages/audio_page.h"
 #include "pages/video_page.h"
 #include "protocol/pages.h"
 #include "res/templates.h"
@@ -32,7 +33,7 @@ PageWindows::Factory Blank(std::uint8_t page, const platform::DialogTemplate& tp
 PageWindows::PageWindows(PageHost& host) : host_(host)
 {
     factories_[Slot(page::kVideo)] = Make<CMatrixDlg>();
-    factories_[Slot(page::kAudio)] = Blank(page::kAudio, res::AudioTemplate());
+    factories_[Slot(page::kAudio)] = Make<AudioDlg>();
     factories_[Slot(page::kNetwork)] = Blank(page::kNetwork, res::NetworkTemplate());
     factories_[Slot(page::kAdvanced)] = Blank(page::kAdvanced, res::AdvancedTemplate());
 }

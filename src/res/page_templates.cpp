@@ -8,13 +8,11 @@ namespace velmora::res {
 
 namespace {
 
-constexpr platform::DialogTemplate kAudio{kAudioTemplate, "", 366, 333, "MS Shell Dlg", 8, {}};
 constexpr platform::DialogTemplate kNetwork{kNetworkTemplate, "", 416, 332, "MS Shell Dlg", 8, {}};
 constexpr platform::DialogTemplate kAdvanced{kAdvancedTemplate, "", 362, 328, "MS Shell Dlg", 8, {}};
 
 }  // namespace
 
-const platform::DialogTemplate& AudioTemplate() { return kAudio; }
 const platform::DialogTemplate& NetworkTemplate() { return kNetwork; }
 const platform::DialogTemplate& AdvancedTemplate() { return kAdvanced; }
 

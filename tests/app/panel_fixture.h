@@ -34,6 +34,7 @@ protected:
     void SetUp() override
     {
         platform::TimerScheduler::Instance().UseManualClock(true);
+        pages::MessageText().clear();  // as at the program's start
         pty = std::make_unique<serial_test::PtyPair>(kPanelPort);
         panel = std::make_unique<app::CVelmoraDlg>();
         panel->show();

@@ -9,8 +9,6 @@
 #include "protocol/reply_dispatch.h"
 
 #include <QLineEdit>
-#include <QStyle>
-#include <QStyleOptionSlider>
 
 namespace velmora::test {
 
@@ -51,19 +49,6 @@ protected:
         auto* slider = PageCtl<platform::Slider>(sliderId);
         Click(slider, QPoint(slider->width() - 2, slider->height() / 2));
     }
-    static QRect ThumbRect(QSlider* slider)
-    {
-        QStyleOptionSlider option;
-        option.initFrom(slider);
-        option.orientation = slider->orientation();
-        option.minimum = slider->minimum();
-        option.maximum = slider->maximum();
-        option.sliderPosition = slider->sliderPosition();
-        option.sliderValue = slider->value();
-        option.upsideDown = false;
-        return slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider);
-    }
-
     std::vector<std::uint8_t> Frame(protocol::Command command,
                                     std::initializer_list<std::pair<std::size_t, std::uint8_t>> params = {})
     {

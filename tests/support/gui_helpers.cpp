@@ -5,6 +5,8 @@
 #include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QStyle>
+#include <QStyleOptionSlider>
 
 namespace velmora::test {
 
@@ -72,6 +74,19 @@ void Click(QWidget* widget, QPoint at)
     QCoreApplication::sendEvent(widget, &press);
     QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(widget, &release);
+}
+
+QRect ThumbRect(QSlider* slider)
+{
+    QStyleOptionSlider option;
+    option.initFrom(slider);
+    option.orientation = slider->orientation();
+    option.minimum = slider->minimum();
+    option.maximum = slider->maximum();
+    option.sliderPosition = slider->sliderPosition();
+    option.sliderValue = slider->value();
+    option.upsideDown = false;
+    return slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider);
 }
 
 void PressKey(QWidget* widget, int key, Qt::KeyboardModifiers modifiers)

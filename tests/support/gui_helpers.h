@@ -3,6 +3,7 @@
 // watcher that answers modal boxes as an operator would.
 
 #include <QPointer>
+#include <QSlider>
 #include <QTimer>
 #include <QWidget>
 
@@ -36,6 +37,8 @@ void Dismiss(QWidget* modal);
 
 // A left-button press and release at a point of the widget, as a mouse makes them.
 void Click(QWidget* widget, QPoint at);
+// Where a slider's thumb stands, in the slider's coordinates.
+QRect ThumbRect(QSlider* slider);
 // A key press and release sent to the widget.
 void PressKey(QWidget* widget, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
