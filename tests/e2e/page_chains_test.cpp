@@ -4,10 +4,13 @@
 
 #include "e2e/sim_panel.h"
 
+#include "protocol/audio_commands.h"
 #include "protocol/commands.h"
 #include "protocol/video_commands.h"
+#include "res/audio_ids.h"
 #include "res/video_ids.h"
 
+#include <QAbstractButton>
 #include <QLineEdit>
 #include <QToolButton>
 
@@ -44,6 +47,40 @@ TEST_P(PageChains, VideoStepsAreReadBackFromTheSwitcher)
     }
     EXPECT_TRUE(PumpUntil([&] { return phase->text() == "23"; }, 3s)) << phase->text().toStdString();
     EXPECT_EQ(simulator->Snapshot().phase, 23);
+}
+
+TEST_P(PageChains, AudioFadeTimesAreReadBackFromTheSwitcher)
+{
+    namespace au = ctl::audio;
+    simulator->Modify([](sim::DeviceState& s) {
+        s.fadeInMs = 250;
+        s.fadeOutMs = 4000;
+    });
+    Connect();
+    pages::PageWindow* audio = OpenPage(ctl::main::kTabAudio);
+    ASSERT_NE(audio, nullptr);
+    struct Fade {
+        int box, set;
+        const char *before, *typed, *after;
+        std::uint16_t sim::DeviceState::*field;
+    };
+    const Fade fades[] = {
+        {au::kFadeInBox, au::kFadeInSet, "250", "1500ms", "1500", &sim::DeviceState::fadeInMs},
+        {au::kFadeOutBox, au::kFadeOutSet, "4000", " 5000", "5000", &sim::DeviceState::fadeOutMs},
+    };
+    for (const auto& f : fades) {
+        SCOPED_TRACE(f.typed);
+        auto* box = audio->ControlAs<QLineEdit>(f.box);
+        ASSERT_TRUE(PumpUntil([&] { return box->text() == f.before; }, 3s)) << box->text().toStdString();
+        box->setText(f.typed);
+        const int frames = panel->ReceiveLogFrames();
+        audio->ControlAs<QAbstractButton>(f.set)->click();
+        // The acknowledgement, then the answer to the read request it led to.
+        ASSERT_TRUE(PumpUntil([&] { return panel->ReceiveLogFrames() == frames + 2; }, 3s));
+        EXPECT_TRUE(PumpUntil([&] { return box->text() == f.after; }, 3s)) << box->text().toStdString();
+        EXPECT_EQ(simulator->Snapshot().*f.field, QString(f.after).toInt());
+        EXPECT_TRUE(panel->Token().Ready());
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Lines, PageChains, ::testing::Values(Line::Pty, Line::Tcp), LineName);
