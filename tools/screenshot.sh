@@ -35,3 +35,8 @@ xdotool mousemove $((X + 496)) $((Y + 195)) click 1
 sleep 1.5
 import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/tcp-connected.png"
 echo "wrote $out/tcp-connected.png"
+# The Audio page, filled from the switcher's status: the tab label at (201, 44).
+xdotool mousemove $((X + 201)) $((Y + 44)) click 1
+sleep 1.5
+import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/audio-page.png"
+echo "wrote $out/audio-page.png"
