@@ -73,17 +73,6 @@ constexpr FadeControl kFades[] = {
 constexpr int kMixerControls[] = {c::kMixerVolumeBox, c::kMixerVolumeSet, c::kFadeInBox,
                                   c::kFadeInSet,      c::kFadeOutBox,     c::kFadeOutSet};
 
-template <class Control, std::size_t N, class Member>
-const Control* Find(const Control (&table)[N], Member member, int id)
-{
-    for (const auto& entry : table) {
-        if (entry.*member == id) {
-            return &entry;
-        }
-    }
-    return nullptr;
-}
-
 // In AUTO the mixer sets itself and its controls are disabled; ON and OFF
 // enable them; any other mode leaves them as they are.
 std::optional<bool> MixerControlsEnabled(std::uint8_t mode)
@@ -145,13 +134,13 @@ void AudioDlg::OnCommand(int id, platform::Notify code, int)
 
 void AudioDlg::OnClicked(int id)
 {
-    if (Find(kMutes, &MuteControl::button, id)) {
+    if (FindControl(kMutes, &MuteControl::button, id)) {
         OnMute(id);
-    } else if (Find(kModes, &ModeControl::radio, id)) {
+    } else if (FindControl(kModes, &ModeControl::radio, id)) {
         OnMixerMode(id);
     } else if (id == c::kMixerVolumeSet) {
         OnSetMixerVolume();
-    } else if (Find(kFades, &FadeControl::set, id)) {
+    } else if (FindControl(kFades, &FadeControl::set, id)) {
         OnSetFadeTime(id);
     }
 }
@@ -173,14 +162,14 @@ bool AudioDlg::eventFilter(QObject* watched, QEvent* event)
 
 void AudioDlg::RefreshSliderBox(int sliderId)
 {
-    if (Find(kSliders, &SliderControl::slider, sliderId) && LinkIdle()) {
+    if (FindControl(kSliders, &SliderControl::slider, sliderId) && LinkIdle()) {
         ShowSliderPosition(sliderId);
     }
 }
 
 void AudioDlg::OnSliderReleased(int sliderId)
 {
-    const SliderControl* s = Find(kSliders, &SliderControl::slider, sliderId);
+    const SliderControl* s = FindControl(kSliders, &SliderControl::slider, sliderId);
     if (!s || !CheckConnection()) {
         return;
     }
@@ -191,7 +180,7 @@ void AudioDlg::OnSliderReleased(int sliderId)
 // The button has already changed its own state; the command asks for it.
 void AudioDlg::OnMute(int id)
 {
-    const MuteControl* m = Find(kMutes, &MuteControl::button, id);
+    const MuteControl* m = FindControl(kMutes, &MuteControl::button, id);
     if (!CheckConnection()) {
         return;
     }
@@ -201,7 +190,7 @@ void AudioDlg::OnMute(int id)
 
 void AudioDlg::OnMixerMode(int id)
 {
-    const ModeControl* m = Find(kModes, &ModeControl::radio, id);
+    const ModeControl* m = FindControl(kModes, &ModeControl::radio, id);
     if (CheckConnection()) {
         Send(p::kMixerMode.set, {{p::kValueByte, m->mode}});
     }
@@ -234,7 +223,7 @@ void AudioDlg::SendMixerVolume()
 // The fade time waits for nothing: its acknowledgement leads to the read-back.
 void AudioDlg::OnSetFadeTime(int setId)
 {
-    const FadeControl* f = Find(kFades, &FadeControl::set, setId);
+    const FadeControl* f = FindControl(kFades, &FadeControl::set, setId);
     if (!CheckConnection()) {
         return;
     }
@@ -318,7 +307,7 @@ void AudioDlg::OnFadeTime(protocol::ReplyFrame frame)
 // its range; the audio volume's position is what the mixer may not exceed.
 void AudioDlg::ShowSliderPosition(int sliderId)
 {
-    const SliderControl* s = Find(kSliders, &SliderControl::slider, sliderId);
+    const SliderControl* s = FindControl(kSliders, &SliderControl::slider, sliderId);
     const int position = ControlAs<platform::Slider>(sliderId)->value();
     SetBoxNumber(s->box, position);
     if (s->setsLimit) {
@@ -346,11 +335,6 @@ void AudioDlg::EnableMixerControls(std::uint8_t mode)
             Control(id)->setEnabled(*enabled);
         }
     }
-}
-
-void AudioDlg::SetBoxNumber(int boxId, int value)
-{
-    ControlAs<QLineEdit>(boxId)->setText(QString::number(value));
 }
 
 }  // namespace velmora::pages

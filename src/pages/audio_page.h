@@ -46,7 +46,6 @@ private:
     void ShowSliderPosition(int sliderId);
     void ShowMixerMode(std::uint8_t mode);
     void EnableMixerControls(std::uint8_t mode);
-    void SetBoxNumber(int boxId, int value);
 
     int volumeLimit_ = 0;
     std::uint8_t mixerVolume_ = 0;  // the value Set 1211 sent, for its repetition

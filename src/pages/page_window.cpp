@@ -4,6 +4,7 @@
 #include "protocol/messages.h"
 
 #include <QKeyEvent>
+#include <QLineEdit>
 
 namespace velmora::pages {
 
@@ -31,6 +32,11 @@ void PageWindow::Send(protocol::Command command, Params params)
         frame.Set(index, value);
     }
     PostSend();
+}
+
+void PageWindow::SetBoxNumber(int boxId, int value)
+{
+    ControlAs<QLineEdit>(boxId)->setText(QString::number(value));
 }
 
 void PageWindow::SwallowDialogKeys()

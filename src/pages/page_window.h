@@ -15,6 +15,18 @@
 
 namespace velmora::pages {
 
+// The entry of a page's control table whose `member` is `id`, or nullptr.
+template <class Control, std::size_t N, class Member>
+const Control* FindControl(const Control (&table)[N], Member member, int id)
+{
+    for (const auto& entry : table) {
+        if (entry.*member == id) {
+            return &entry;
+        }
+    }
+    return nullptr;
+}
+
 template <class Page>
 struct ReplyRoute {
     protocol::Command reply;
@@ -61,6 +73,9 @@ protected:
             }
         }
     }
+
+    // The edit box shows the number in decimal.
+    void SetBoxNumber(int boxId, int value);
 
     // Return, Escape and Space stop at the page before any control sees them.
     void SwallowDialogKeys();

@@ -7,8 +7,6 @@
 #include "res/templates.h"
 #include "res/video_ids.h"
 
-#include <QLineEdit>
-
 namespace velmora::pages {
 
 namespace c = ctl::video;
@@ -48,26 +46,6 @@ constexpr StepControl kSteps[] = {
 };
 
 constexpr std::uint8_t kVgaInput = p::kInputVga;
-
-const SliderControl* SliderOf(int id)
-{
-    for (const auto& s : kSliders) {
-        if (s.slider == id) {
-            return &s;
-        }
-    }
-    return nullptr;
-}
-
-const StepControl* StepOf(int upDownId)
-{
-    for (const auto& s : kSteps) {
-        if (s.upDown == upDownId) {
-            return &s;
-        }
-    }
-    return nullptr;
-}
 
 }  // namespace
 
@@ -116,14 +94,14 @@ void CMatrixDlg::OnCommand(int id, platform::Notify code, int value)
 
 void CMatrixDlg::ShowSliderPosition(int sliderId)
 {
-    if (const SliderControl* s = SliderOf(sliderId)) {
+    if (const SliderControl* s = FindControl(kSliders, &SliderControl::slider, sliderId)) {
         SetBoxNumber(s->box, ControlAs<platform::Slider>(sliderId)->value());
     }
 }
 
 void CMatrixDlg::OnSliderReleased(int sliderId)
 {
-    const SliderControl* s = SliderOf(sliderId);
+    const SliderControl* s = FindControl(kSliders, &SliderControl::slider, sliderId);
     if (!s) {
         return;
     }
@@ -144,7 +122,7 @@ void CMatrixDlg::OnSliderReleased(int sliderId)
 
 void CMatrixDlg::OnStep(int upDownId, int delta)
 {
-    const StepControl* s = StepOf(upDownId);
+    const StepControl* s = FindControl(kSteps, &StepControl::upDown, upDownId);
     if (!s || !CheckConnection()) {
         return;
     }
@@ -194,11 +172,6 @@ void CMatrixDlg::EnableSteps(bool enabled)
         Control(s.box)->setEnabled(enabled);
         Control(s.upDown)->setEnabled(enabled);
     }
-}
-
-void CMatrixDlg::SetBoxNumber(int boxId, int value)
-{
-    ControlAs<QLineEdit>(boxId)->setText(QString::number(value));
 }
 
 }  // namespace velmora::pages

@@ -23,7 +23,6 @@ private:
     void OnStepValue(protocol::ReplyFrame frame);
     void MoveSlider(int sliderId, std::uint8_t position);
     void EnableSteps(bool enabled);
-    void SetBoxNumber(int boxId, int value);
 
     static const ReplyRoute<CMatrixDlg> kReplies[];
 };
