@@ -10,7 +10,6 @@
 #include "protocol/timer_ids.h"
 #include "res/audio_ids.h"
 
-#include <QAccessible>
 #include <QApplication>
 #include <QMessageBox>
 
@@ -106,23 +105,6 @@ protected:
     }
 };
 
-TEST_F(AudioPageTest, StatusAnswerFillsEveryControl)
-{
-    EXPECT_TRUE(PageButton(a::kMute)->isChecked()) << "0x0F reports muted";
-    EXPECT_FALSE(PageButton(a::kMicMute)->isChecked());
-    EXPECT_EQ(PageCtl<QSlider>(a::kVolumeSlider)->value(), 20);
-    EXPECT_EQ(BoxText(a::kVolumeBox), "20");
-    EXPECT_EQ(PageCtl<QSlider>(a::kMicVolumeSlider)->value(), 16);
-    EXPECT_EQ(BoxText(a::kMicVolumeBox), "16");
-    EXPECT_EQ(CheckedRadio(), a::kMixerOn);
-    EXPECT_TRUE(MixerControlsAre(true));
-    EXPECT_EQ(BoxText(a::kMixerVolumeBox), "12");
-    EXPECT_EQ(BoxText(a::kFadeInBox), "500");
-    EXPECT_EQ(BoxText(a::kFadeOutBox), "5000");
-    EXPECT_EQ(Audio()->VolumeLimit(), 20);
-    EXPECT_TRUE(panel->Token().Ready());
-}
-
 TEST_F(AudioPageTest, StatusValuesInsideAtAndBeyondTheirRanges)
 {
     struct Case {
@@ -132,6 +114,7 @@ TEST_F(AudioPageTest, StatusValuesInsideAtAndBeyondTheirRanges)
         const char *mixerVolume, *fadeIn, *fadeOut;
     };
     const Case cases[] = {
+        {{kOff, 20, kOn, 16, kMixerOn, 12, 0x01, 0xF4, 0x13, 0x88}, true, false, 20, 16, "12", "500", "5000"},
         {{kOn, 0, kOff, 32, kMixerOff, 0, 0, 0, 0, 0}, false, true, 0, 32, "0", "0", "0"},
         {{0x00, 32, 0xFF, 0, kMixerOff, 32, 0x01, 0xF4, 0x01, 0xF4}, false, false, 32, 0, "32", "500", "500"},
         {{kOff, 33, kOff, 255, kMixerOff, 255, 0x13, 0x89, 0xFF, 0xFF}, true, true, 32, 32, "255", "5001", "65535"},
@@ -140,6 +123,7 @@ TEST_F(AudioPageTest, StatusValuesInsideAtAndBeyondTheirRanges)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.volume);
         Status(AudioStatus(c.bytes));
+        EXPECT_TRUE(panel->Token().Ready());
         EXPECT_EQ(PageButton(a::kMute)->isChecked(), c.mute);
         EXPECT_EQ(PageButton(a::kMicMute)->isChecked(), c.micMute);
         EXPECT_EQ(PageCtl<QSlider>(a::kVolumeSlider)->value(), c.volume);
@@ -161,10 +145,14 @@ TEST_F(AudioPageTest, MixerModeChecksItsRadioAndSetsTheMixerControls)
         bool enabled;
     };
     const Case cases[] = {
-        {kMixerOn, 0, 0, true},           {kMixerAuto, 0, 0, false},
-        {kMixerAuto, kMixerOn, a::kMixerOn, true}, {kMixerOn, kMixerOff, a::kMixerOff, true},
-        {kMixerOn, kMixerAuto, a::kMixerAuto, false}, {kMixerOn, 4, 0, true},
-        {kMixerAuto, 4, 0, false},        {kMixerOff, 0xFF, 0, true},
+        {kMixerOn, 0, 0, true},
+        {kMixerAuto, 0, 0, false},
+        {kMixerAuto, kMixerOn, a::kMixerOn, true},
+        {kMixerOn, kMixerOff, a::kMixerOff, true},
+        {kMixerOn, kMixerAuto, a::kMixerAuto, false},
+        {kMixerOn, 4, 0, true},
+        {kMixerAuto, 4, 0, false},
+        {kMixerOff, 0xFF, 0, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << int(c.before) << " then " << int(c.mode));
@@ -516,46 +504,6 @@ TEST_F(AudioPageTest, DisconnectedSlidersRepaintAndMoveWithoutAMessage)
     ClickThumb(a::kVolumeSlider);
     EXPECT_EQ(watcher.Seen(), 1);
     EXPECT_EQ(pages::MessageText(), "Open COM failed!");
-}
-
-TEST_F(AudioPageTest, EachButtonsAccessibleActionActsAsAClick)
-{
-    struct Case {
-        int id;
-        const char* name;
-        QAccessible::Role role;
-        std::vector<std::uint8_t> frame;  // empty: nothing may go out
-        std::uint8_t answerMode;          // a mixer mode answer to give, 0 for the echo
-    };
-    const Case cases[] = {
-        {a::kMute, "Mute", QAccessible::CheckBox, Frame(kMute.set, {{kValueByte, kOff}}), 0},
-        {a::kMixerAuto, "AUTO", QAccessible::RadioButton, Frame(kMixerMode.set, {{kValueByte, kMixerAuto}}), kMixerAuto},
-        {a::kFadeOutSet, "Set", QAccessible::Button, {}, 0},  // disabled in AUTO
-        {a::kMixerOff, "OFF", QAccessible::RadioButton, Frame(kMixerMode.set, {{kValueByte, kMixerOff}}), kMixerOff},
-        {a::kFadeOutSet, "Set", QAccessible::Button, Frame(kFadeOut.set, {{kValueByte, 0x01}, {kSecondValueByte, 0x2C}}),
-         0},
-    };
-    PageCtl<QLineEdit>(a::kFadeOutBox)->setText("300");
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        QAccessibleInterface* button = QAccessible::queryAccessibleInterface(PageButton(c.id));
-        ASSERT_NE(button, nullptr);
-        EXPECT_EQ(button->text(QAccessible::Name), c.name);
-        EXPECT_EQ(button->role(), c.role);
-        QAccessibleActionInterface* actions = button->actionInterface();
-        ASSERT_NE(actions, nullptr);
-        actions->doAction(c.role == QAccessible::Button ? QAccessibleActionInterface::pressAction()
-                                                        : QAccessibleActionInterface::toggleAction());
-        if (c.frame.empty()) {
-            EXPECT_TRUE(LineQuiet());
-            continue;
-        }
-        ASSERT_EQ(ReadFrame(), c.frame);
-        EXPECT_EQ(button->state().checked, PageButton(c.id)->isChecked());
-        Answer(c.answerMode ? MakeFrame(kMixerMode.set, {{kValueByte, c.answerMode}}) : MakeFrame(kMute.set));
-    }
-    EXPECT_FALSE(PageButton(a::kMute)->isChecked());
-    EXPECT_EQ(CheckedRadio(), a::kMixerOff);
 }
 
 }  // namespace velmora::test
