@@ -176,7 +176,7 @@ std::optional<int> LabelDistance(const ControlTemplate& label, const ControlTemp
     const int aboveGap = c.y - (label.y + label.cy);
     const bool overlapsColumns = label.x < c.x + c.cx && c.x < label.x + label.cx;
     if (overlapsColumns && aboveGap >= -kOverlap && aboveGap <= kAboveGap) {
-        return kBesideGap + 1 + aboveGap;  // a label beside wins over one above
+        return kBesideGap + kOverlap + 1 + aboveGap;  // a label beside wins over one above
     }
     return std::nullopt;
 }
