@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <climits>
+#include <filesystem>
 #include <functional>
 
 namespace velmora::sim {
@@ -54,6 +55,28 @@ const NumberOption kNumberOptions[] = {
     {"--config-port", 0, kMaxPort, [](SimOptions& o, long v) { o.configPort = static_cast<int>(v); }},
 };
 
+// Options that are each well-formed but do not fit together, or name what
+// is not there.
+std::string Inconsistency(const SimOptions& o)
+{
+    if (!o.pty && !o.tcp && !o.udp) {
+        return "--no-pty and --no-tcp leave nothing to listen on";
+    }
+    if (o.comNumber > 0 && o.portDir.empty()) {
+        return "--com needs --port-dir: the directory the com" + std::to_string(o.comNumber) + " link goes into";
+    }
+    if (!o.portDir.empty()) {
+        std::error_code ec;
+        if (!std::filesystem::exists(o.portDir, ec)) {
+            return "--port-dir " + o.portDir + ": no such directory";
+        }
+        if (!std::filesystem::is_directory(o.portDir, ec)) {
+            return "--port-dir " + o.portDir + ": not a directory";
+        }
+    }
+    return {};
+}
+
 }  // namespace
 
 std::string HelpText()
@@ -66,8 +89,10 @@ std::string HelpText()
            "  --baud N            serial line speed, 8N2 pacing (default 115200)\n"
            "  --delay-ms N        processing delay before each answer (default 2)\n"
            "  --no-pty            no pseudo-terminal\n"
-           "  --port-dir DIR      with --com: link DIR/com<N> to the pseudo-terminal\n"
-           "  --com N             COM number of that link (1-255)\n"
+           "  --port-dir DIR      with --com: link DIR/com<N> to the pseudo-terminal; DIR\n"
+           "                      must exist (the panel reads it with --port-dir or\n"
+           "                      VELMORA_PORT_DIR)\n"
+           "  --com N             COM number of that link (1-255); needs --port-dir\n"
            "  --no-tcp            no TCP listener\n"
            "  --tcp-bind ADDR     IPv4 address to listen on (default 127.0.0.1)\n"
            "  --tcp-port N        TCP port (default 8000, 0 = any free port)\n"
@@ -90,10 +115,16 @@ std::string HelpText()
            "                      answer goes out by itself after 300 ms)\n"
            "\n"
            "  -h, --help          this text\n"
+           "  -v, --version       the version\n"
            "\n"
            "Answers: every command is answered with one 18-byte frame repeating its class\n"
            "and command; the 13-byte factory reset and the TCP greeting (01 0B) are not\n"
            "answered; frames with a wrong checksum or a value out of range are ignored.\n";
+}
+
+std::string VersionText()
+{
+    return std::string("velmora-sim ") + VELMORA_VERSION + "\n";
 }
 
 CliResult ParseCommandLine(const std::vector<std::string>& args)
@@ -111,6 +142,8 @@ CliResult ParseCommandLine(const std::vector<std::string>& args)
         };
         if (arg == "-h" || arg == "--help") {
             result.help = true;
+        } else if (arg == "-v" || arg == "--version") {
+            result.version = true;
         } else if (arg == "--no-pty") {
             o.pty = false;
         } else if (arg == "--no-tcp") {
@@ -150,15 +183,15 @@ CliResult ParseCommandLine(const std::vector<std::string>& args)
                 }
             }
             if (!known) {
-                result.error = "unknown option " + arg;
+                result.error = (arg.rfind('-', 0) == 0 ? "unknown option " : "unexpected argument ") + arg;
             }
         }
         if (!result.error.empty()) {
             break;
         }
     }
-    if (result.error.empty() && !o.pty && !o.tcp && !o.udp) {
-        result.error = "--no-pty and --no-tcp leave nothing to listen on";
+    if (result.error.empty()) {
+        result.error = Inconsistency(o);
     }
     return result;
 }

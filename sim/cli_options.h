@@ -12,10 +12,12 @@ namespace velmora::sim {
 struct CliResult {
     SimOptions options;
     bool help = false;
+    bool version = false;
     std::string error;  // not empty: the command line was wrong
 };
 
 CliResult ParseCommandLine(const std::vector<std::string>& args);
 std::string HelpText();
+std::string VersionText();
 
 }  // namespace velmora::sim

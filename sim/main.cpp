@@ -16,6 +16,10 @@ int main(int argc, char** argv)
         std::fputs(HelpText().c_str(), stdout);
         return 0;
     }
+    if (cli.version) {
+        std::fputs(VersionText().c_str(), stdout);
+        return 0;
+    }
     if (!cli.error.empty()) {
         std::fprintf(stderr, "velmora-sim: %s\n(see velmora-sim --help)\n", cli.error.c_str());
         return 2;

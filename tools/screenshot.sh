@@ -1,42 +1,95 @@
 #!/usr/bin/env bash
-# A screenshot of the real panel window under Xvfb: the demo, connected to
-# the simulated switcher by a click on Connect.
+# Screenshots of the real panel window under Xvfb, into OUT_DIR:
+#   main-window.png      the demo connected over its serial port
+#   tcp-connected.png    the demo in TCP control, connected
+#   audio-page.png       the Audio page of the demo, filled from the switcher
+#   main-window-2x.png   the same as main-window.png on a screen scaled by 2
+#   message-box-dark.png the message box over the window, on a dark palette
+#   main-window-dark.png the demo connected, on a dark palette
 #   tools/screenshot.sh BUILD_DIR OUT_DIR
 set -euo pipefail
 build=${1:-build}
 out=${2:-docs}
 mkdir -p "$out"
 display=:97
-Xvfb "$display" -screen 0 800x640x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$display" -screen 0 1600x1300x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 panel=
 trap 'kill $panel $xvfb 2>/dev/null || true' EXIT
 export DISPLAY=$display
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-"$build/velmora" --demo &
-panel=$!
-window=
-for _ in $(seq 50); do
-    window=$(xdotool search --name "Presentation Switcher" 2>/dev/null | head -1) && [ -n "$window" ] && break
-    sleep 0.2
-done
-[ -n "$window" ] || { echo "the panel window did not appear" >&2; exit 1; }
-sleep 1
-eval "$(xdotool getwindowgeometry --shell "$window")"
-# The serial Connect button sits at (108, 195) in the window.
-xdotool mousemove $((X + 108)) $((Y + 195)) click 1
-sleep 1.5
-import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/main-window.png"
-echo "wrote $out/main-window.png"
-# Then TCP control: the radio at (295, 91), the TCP Connect button at (496, 195).
-xdotool mousemove $((X + 295)) $((Y + 91)) click 1
+
+scale=1
+X=0 Y=0 WIDTH=0 HEIGHT=0
+
+# start PROGRAM [ARGS...]: runs the panel and waits for its window.
+start() {
+    "$@" &
+    panel=$!
+    local window=
+    for _ in $(seq 50); do
+        window=$(xdotool search --name "Presentation Switcher" 2>/dev/null | head -1) && [ -n "$window" ] && break
+        sleep 0.2
+    done
+    [ -n "$window" ] || { echo "the panel window did not appear" >&2; exit 1; }
+    sleep 1
+    eval "$(xdotool getwindowgeometry --shell "$window")"
+}
+
+stop() {
+    kill "$panel" 2>/dev/null || true
+    wait "$panel" 2>/dev/null || true
+    panel=
+}
+
+# click X Y: a click at a point of the window given in unscaled pixels.
+click() {
+    xdotool mousemove $((X + $1 * scale)) $((Y + $2 * scale)) click 1
+    sleep "${3:-1}"
+}
+
+shot() {
+    import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/$1"
+    echo "wrote $out/$1"
+}
+
+# Points of the window: the serial Connect button, the TCP control radio, the
+# TCP Connect button and the General and Video tabs.
+com_connect=(108 195)
+tcp_radio=(295 91)
+tcp_connect=(496 195)
+general_tab=(40 46)
+video_tab=(123 46)
+audio_tab=(201 46)
+
+start "$build/velmora" --demo
+click "${com_connect[@]}" 1.5
+shot main-window.png
+click "${tcp_radio[@]}" 0.5
+click "${tcp_connect[@]}" 1.5
+shot tcp-connected.png
+# The Audio page, filled from the switcher's status.
+click "${audio_tab[@]}" 1.5
+shot audio-page.png
+stop
+
+scale=2
+QT_SCALE_FACTOR=2 start "$build/velmora" --demo
+click "${com_connect[@]}" 1.5
+shot main-window-2x.png
+stop
+
+scale=1
+start "$build/tools/velmora-dark-demo"
+# A page change before connecting: the message box opens over the window.
+click "${video_tab[@]}" 1
+shot message-box-dark.png
+xdotool key Return
 sleep 0.5
-xdotool mousemove $((X + 496)) $((Y + 195)) click 1
-sleep 1.5
-import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/tcp-connected.png"
-echo "wrote $out/tcp-connected.png"
-# The Audio page, filled from the switcher's status: the tab label at (201, 44).
-xdotool mousemove $((X + 201)) $((Y + 44)) click 1
-sleep 1.5
-import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/audio-page.png"
-echo "wrote $out/audio-page.png"
+# Back to General: the same message once more, answered with Return.
+click "${general_tab[@]}" 1
+xdotool key Return
+sleep 0.5
+click "${com_connect[@]}" 1.5
+shot main-window-dark.png
+stop

@@ -77,6 +77,12 @@ void GeneralPage::FillLists()
     Fill(List(c::kEdidList), general_lists::kEdid);
     Fill(List(c::kHdcpList), general_lists::kHdcp);
     Fill(List(c::kBaudList), general_lists::kBaud);
+    // A list shows no choice until the switcher's status answer or the
+    // operator makes one: a panel that never talked to the switcher must not
+    // look as if it knew its settings.
+    for (const int id : {c::kAutoSwitchList, c::kResolutionList, c::kAspectList, c::kEdidList, c::kHdcpList}) {
+        List(id)->SetCurSel(-1);
+    }
 }
 
 bool GeneralPage::OnCommand(int id)

@@ -1,5 +1,5 @@
-// The panel's entry point: the main window, and with --demo a simulated
-// switcher attached to it.
+// The panel's entry point: the command line first (it needs no display), then
+// the main window and, with --demo, a simulated switcher attached to it.
 
 #include "app/options.h"
 #include "app/session.h"
@@ -7,16 +7,22 @@
 #include <QApplication>
 
 #include <csignal>
+#include <cstdio>
 
 int main(int argc, char** argv)
 {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    const velmora::app::Options options = velmora::app::ParseOptions(arguments);
+    if (options.exitCode) {
+        std::fputs(qPrintable(options.message), *options.exitCode == 0 ? stdout : stderr);
+        return *options.exitCode;
+    }
     std::signal(SIGPIPE, SIG_IGN);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
-    const velmora::app::Options options = velmora::app::ParseOptions(QApplication::arguments());
-    if (options.exitCode) {
-        return *options.exitCode;
-    }
     velmora::app::Session session(options);
     return session.Run();
 }

@@ -23,7 +23,6 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPushButton>
 #include <QWindow>
 
 namespace velmora::app {
@@ -40,7 +39,7 @@ constexpr int kGeneralControls[] = {
     c::kHdmi3,       c::kDp,              c::kVga,            c::kResolutionLabel, c::kAspectLabel,
     c::kResolutionList, c::kAudioList,    c::kAudioLabel,     c::kAutoSwitchLabel, c::kAutoSwitchList,
     c::kInputGroup,  c::kAspectList,      c::kOutputGroup,    c::kEdidHdcpGroup,   c::kEdidLabel,
-    c::kHdcpLabel,   c::kEdidList,        c::kHdcpList,       c::kBaudList,
+    c::kHdcpLabel,   c::kEdidList,        c::kHdcpList,       c::kBaudList,        c::kBaudLabel,
 };
 
 constexpr int kTitleFontPixels = 14;  // a 16-pixel cell in the band's bold face
@@ -76,6 +75,9 @@ CVelmoraDlg::CVelmoraDlg(QWidget* parent)
       pageHost_{*this,    send_.Frame(), token_, dispatcher_, [this] { return connection_.CheckConnection(); },
                 [this] { return LinkOpen(); }}
 {
+    platform::SetMainWindow(this);
+    // Made before the template's controls: the first Tab stop, as the top row.
+    tabStrip_ = new TabStrip(this);
     platform::BuildDialog(*this, res::MainTemplate());
     setWindowTitle(QString::fromLatin1(kTitleText).trimmed());
     setWindowIcon(res::IconSet(res::kAppIcon));
@@ -116,12 +118,12 @@ void CVelmoraDlg::InitControls()
 {
     SetupTitleButtons();
     for (const auto& tab : kTabs) {
-        auto* label = ControlAs<QLabel>(tab.labelId);
-        label->setAutoFillBackground(true);
         if (tab.titleFont) {
-            label->setFont(titleFont_);
+            Control(tab.labelId)->setFont(titleFont_);
         }
     }
+    tabStrip_->TakeLabels(*this);
+    connect(tabStrip_, &TabStrip::chosen, this, [this](int k) { ChooseTab(kTabs[k].page); });
     ControlAs<QLabel>(c::kAudioLabel)->setFont(titleFont_);
     general_.FillLists();
     connection_.Start();
@@ -134,25 +136,10 @@ void CVelmoraDlg::InitControls()
 
 void CVelmoraDlg::SetupTitleButtons()
 {
-    const struct {
-        int id;
-        int hoverIcon;
-        int icon;
-        const char* tip;
-    } buttons[] = {
-        {c::kClose, res::kCloseHoverIcon, res::kCloseIcon, "Close"},
-        {c::kMinimize, res::kMinimizeHoverIcon, res::kMinimizeIcon, "Minimize"},
-    };
-    for (const auto& b : buttons) {
-        auto* button = ControlAs<QPushButton>(b.id);
-        button->setFlat(true);
-        button->setIcon(res::IconSet(b.icon));
-        button->setIconSize(QSize(16, 16));
-        button->setToolTip(QString::fromLatin1(b.tip));
-        button->setAccessibleName(QString::fromLatin1(b.tip));
-        button->setFocusPolicy(Qt::NoFocus);
-        button->setStyleSheet(QStringLiteral("QPushButton { background: rgb(30, 144, 225); border: none; }"));
-    }
+    controls::SkinTitleButton(closeButton_, c::kClose, *this, res::kCloseHoverIcon, res::kCloseIcon,
+                              QStringLiteral("Close"));
+    controls::SkinTitleButton(minimizeButton_, c::kMinimize, *this, res::kMinimizeHoverIcon, res::kMinimizeIcon,
+                              QStringLiteral("Minimize"));
 }
 
 QSize CVelmoraDlg::TabSize() const
@@ -165,30 +152,26 @@ void CVelmoraDlg::PlaceTitleControls()
     const int W = width();
     Control(c::kClose)->setGeometry(W - 26, 1, kTitleButtonSize, kTitleButtonSize);
     Control(c::kMinimize)->setGeometry(W - 51, 1, kTitleButtonSize, kTitleButtonSize);
-    const QSize tab = TabSize();
-    for (int k = 0; k < static_cast<int>(kTabs.size()); ++k) {
-        Control(kTabs[k].labelId)->move(TabLabelPosition(k, tab.width(), tab.height()));
-    }
+    tabStrip_->Place(TabSize());
 }
 
 void CVelmoraDlg::ColourTabs()
 {
-    for (const auto& tab : kTabs) {
-        auto* label = Control(tab.labelId);
-        const bool selected = tab.page == CurrentPage();
-        QPalette palette = label->palette();
-        const QColor face = this->palette().color(QPalette::Button);
-        palette.setColor(QPalette::Window, selected ? face : kAccent);
-        palette.setColor(QPalette::WindowText, selected ? QColor(Qt::black) : QColor(Qt::white));
-        label->setPalette(palette);
-        label->update();
+    for (int k = 0; k < static_cast<int>(kTabs.size()); ++k) {
+        if (kTabs[k].page == CurrentPage()) {
+            tabStrip_->SetCurrent(k);
+        }
     }
 }
 
 void CVelmoraDlg::paintEvent(QPaintEvent*)
 {
     PlaceTitleControls();
-    QPixmap buffer(size());
+    // Drawn at the screen's own resolution, so nothing is stretched on a
+    // scaled screen.
+    const qreal ratio = devicePixelRatioF();
+    QPixmap buffer(size() * ratio);
+    buffer.setDevicePixelRatio(ratio);
     {
         QPainter painter(&buffer);
         PaintTitleBand(painter, size(), TabSize(), palette().color(QPalette::Button), titleFont_,
@@ -203,16 +186,9 @@ void CVelmoraDlg::mousePressEvent(QMouseEvent* event)
         platform::Window::mousePressEvent(event);
         return;
     }
-    const QPoint p = event->position().toPoint();
-    for (const auto& tab : kTabs) {
-        if (Control(tab.labelId)->geometry().contains(p)) {
-            if (token_.Ready()) {
-                dispatcher_.SetCurrentPage(tab.page);
-                ColourTabs();
-                SelectPage(tab.page);
-            }
-            return;
-        }
+    if (const int k = tabStrip_->TabAt(event->position().toPoint()); k >= 0) {
+        ChooseTab(kTabs[k].page);
+        return;
     }
     // Anywhere else the press moves the window, as a caption would.
     if (!(windowHandle() && windowHandle()->startSystemMove())) {
@@ -265,6 +241,16 @@ void CVelmoraDlg::ShowAbout()
 {
     CAboutDlg about(this);
     about.exec();
+}
+
+void CVelmoraDlg::ChooseTab(std::uint8_t page)
+{
+    if (!token_.Ready()) {
+        return;
+    }
+    dispatcher_.SetCurrentPage(page);
+    ColourTabs();
+    SelectPage(page);
 }
 
 void CVelmoraDlg::SelectPage(std::uint8_t page)

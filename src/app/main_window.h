@@ -5,6 +5,7 @@
 
 #include "app/general_page.h"
 #include "app/log_view.h"
+#include "controls/button_st.h"
 #include "pages/page_windows.h"
 #include "platform/window.h"
 #include "protocol/reply_assembly.h"
@@ -25,6 +26,8 @@ class PortListRefresh;
 
 namespace velmora::app {
 
+class TabStrip;
+
 inline constexpr char kTitleText[] = "  5x1 Presentation Switcher  V1.10.08              ";
 
 class CVelmoraDlg : public platform::Window {
@@ -33,6 +36,9 @@ public:
     explicit CVelmoraDlg(QWidget* parent = nullptr);
     ~CVelmoraDlg() override;
 
+    // A tab chosen by a press on its label, by the keyboard or by a screen
+    // reader: nothing happens while a command waits for its answer.
+    void ChooseTab(std::uint8_t page);
     void SelectPage(std::uint8_t page);
     std::uint8_t CurrentPage() const { return dispatcher_.CurrentPage(); }
 
@@ -46,6 +52,7 @@ public:
     transport::DeviceSearch& Search() { return search_; }
     GeneralPage& General() { return general_; }
     pages::PageWindows& Pages() { return pages_; }
+    TabStrip& Tabs() { return *tabStrip_; }
     const QFont& TitleFont() const { return titleFont_; }
     int ReceiveLogFrames() const { return receiveLog_.Frames(); }
 
@@ -92,6 +99,9 @@ private:
     QSize TabSize() const;
 
     QFont titleFont_;
+    TabStrip* tabStrip_ = nullptr;
+    controls::CButtonST closeButton_;
+    controls::CButtonST minimizeButton_;
     EditLogView sendView_;
     EditLogView receiveView_;
     protocol::SendLog sendLog_;

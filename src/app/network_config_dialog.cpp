@@ -83,7 +83,10 @@ void CNetworkConfigDlg::keyPressEvent(QKeyEvent* e)
         return;
     }
     if (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) {
-        OnSend();
+        // The focused button answers (Return on Cancel cancels); elsewhere Send does.
+        if (!ClickFocusedButton()) {
+            OnSend();
+        }
         return;
     }
     ModalPopup::keyPressEvent(e);

@@ -1,10 +1,15 @@
 #include "app/tab_strip.h"
 
+#include "app/tab_strip_accessible.h"
+#include "platform/window.h"
 #include "protocol/commands.h"
 #include "protocol/pages.h"
 #include "res/main_ids.h"
 
+#include <QKeyEvent>
+#include <QLabel>
 #include <QPainter>
+#include <QShortcut>
 
 namespace velmora::app {
 
@@ -62,6 +67,203 @@ void PaintTitleBand(QPainter& painter, QSize size, QSize tabSize, const QColor& 
     painter.setFont(titleFont);
     painter.setPen(Qt::white);
     painter.drawText(kTitleTextRect, Qt::AlignCenter | Qt::TextSingleLine, title);
+}
+
+// ---------------------------------------------------------------------------
+// TabStrip
+
+namespace {
+
+// The dotted frame around the current tab while the strip has the focus; it
+// lies over the labels, which paint over their strip.
+class FocusMark : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.setPen(QPen(palette().color(QPalette::WindowText), 1, Qt::DotLine));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+};
+
+constexpr int kFocusMarkInset = 2;
+
+}  // namespace
+
+TabStrip::TabStrip(QWidget* window) : QWidget(window)
+{
+    InstallTabStripAccessibility();
+    setAttribute(Qt::WA_TransparentForMouseEvents);
+    setFocusPolicy(Qt::TabFocus);
+    focusMark_ = new FocusMark(this);
+    focusMark_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    focusMark_->hide();
+
+    const struct {
+        QList<QKeySequence> keys;
+        int step;
+    } shortcuts[] = {
+        {{QKeySequence(Qt::CTRL | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageDown)}, +1},
+        {{QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab),
+          QKeySequence(Qt::CTRL | Qt::Key_PageUp)},
+         -1},
+    };
+    for (const auto& s : shortcuts) {
+        auto* shortcut = new QShortcut(this);
+        shortcut->setKeys(s.keys);
+        shortcut->setContext(Qt::WindowShortcut);
+        const int step = s.step;
+        connect(shortcut, &QShortcut::activated, this, [this, step] { ChooseNext(step); });
+    }
+}
+
+void TabStrip::TakeLabels(platform::Window& window)
+{
+    for (std::size_t k = 0; k < kTabs.size(); ++k) {
+        labels_[k] = window.ControlAs<QLabel>(kTabs[k].labelId);
+        labels_[k]->setParent(this);
+        labels_[k]->setAutoFillBackground(true);
+        labels_[k]->show();
+    }
+    focusMark_->raise();
+    Colour();
+}
+
+void TabStrip::Place(QSize tabSize)
+{
+    const int top = kBandBottom - tabSize.height();
+    const int right = TabLabelPosition(Count() - 1, tabSize.width(), tabSize.height()).x() + tabSize.width();
+    setGeometry(0, top, right, tabSize.height());
+    for (int k = 0; k < Count(); ++k) {
+        labels_[k]->move(TabLabelPosition(k, tabSize.width(), tabSize.height()) - QPoint(0, top));
+    }
+    PlaceFocusMark();
+}
+
+int TabStrip::TabAt(QPoint windowPoint) const
+{
+    const QPoint p = windowPoint - pos();
+    for (int k = 0; k < Count(); ++k) {
+        if (labels_[k]->geometry().contains(p)) {
+            return k;
+        }
+    }
+    return -1;
+}
+
+QString TabStrip::Text(int index) const
+{
+    return index >= 0 && index < Count() ? labels_[index]->text() : QString();
+}
+
+QRect TabStrip::TabRect(int index) const
+{
+    return index >= 0 && index < Count() ? labels_[index]->geometry() : QRect();
+}
+
+void TabStrip::SetCurrent(int index)
+{
+    if (index < 0 || index >= Count()) {
+        return;
+    }
+    const bool changed = index != current_;
+    current_ = index;
+    Colour();
+    PlaceFocusMark();
+    if (changed) {
+        Announce(QAccessible::Selection);
+        if (hasFocus()) {
+            Announce(QAccessible::Focus);
+        }
+    }
+}
+
+void TabStrip::Colour()
+{
+    for (int k = 0; k < Count(); ++k) {
+        const bool selected = k == current_;
+        QPalette palette = labels_[k]->palette();
+        palette.setColor(QPalette::Window, selected ? this->palette().color(QPalette::Button) : kAccent);
+        palette.setColor(QPalette::WindowText, selected ? this->palette().color(QPalette::ButtonText) : Qt::white);
+        labels_[k]->setPalette(palette);
+        labels_[k]->update();
+    }
+    focusMark_->setPalette(labels_[current_]->palette());
+}
+
+void TabStrip::Choose(int index)
+{
+    if (index >= 0 && index < Count()) {
+        emit chosen(index);
+    }
+}
+
+void TabStrip::ChooseNext(int step)
+{
+    Choose((current_ + step + Count()) % Count());
+}
+
+void TabStrip::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Left:
+        Choose(current_ - 1);
+        break;
+    case Qt::Key_Right:
+        Choose(current_ + 1);
+        break;
+    case Qt::Key_Home:
+        Choose(0);
+        break;
+    case Qt::Key_End:
+        Choose(Count() - 1);
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+}
+
+void TabStrip::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    PlaceFocusMark();
+    Announce(QAccessible::Focus);
+}
+
+void TabStrip::focusOutEvent(QFocusEvent* event)
+{
+    QWidget::focusOutEvent(event);
+    PlaceFocusMark();
+}
+
+void TabStrip::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::PaletteChange && labels_[0]) {
+        Colour();
+    }
+    QWidget::changeEvent(event);
+}
+
+void TabStrip::PlaceFocusMark()
+{
+    if (!labels_[current_]) {
+        return;
+    }
+    const int inset = kFocusMarkInset;
+    focusMark_->setGeometry(labels_[current_]->geometry().adjusted(inset, inset, -inset, -inset));
+    focusMark_->setVisible(hasFocus());
+}
+
+void TabStrip::Announce(QAccessible::Event type)
+{
+    QAccessibleEvent event(this, type);
+    event.setChild(current_);
+    QAccessible::updateAccessibility(&event);
 }
 
 }  // namespace velmora::app

@@ -4,6 +4,7 @@
 #include "res/artwork.h"
 #include "res/message_ids.h"
 #include "res/resource_ids.h"
+#include "res/skin.h"
 #include "res/templates.h"
 
 #include <QAbstractButton>
@@ -16,6 +17,7 @@
 #include <QPainter>
 #include <QPalette>
 #include <QPushButton>
+#include <QScreen>
 #include <QWindow>
 
 namespace velmora::pages {
@@ -25,13 +27,47 @@ namespace c = ctl::message;
 // ---------------------------------------------------------------------------
 // ModalPopup
 
-ModalPopup::ModalPopup(QWidget* parent, Qt::WindowFlags flags) : platform::Window(parent, flags)
+ModalPopup::ModalPopup(QWidget* parent, Qt::WindowFlags flags)
+    : platform::Window(parent ? parent : platform::MainWindow(), flags)
 {
     setWindowModality(Qt::ApplicationModal);
 }
 
+void ModalPopup::CentreOverOwner()
+{
+    const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
+    QRect area;
+    if (owner && owner->isVisible() && !owner->isMinimized()) {
+        area = owner->frameGeometry();
+    } else if (const QScreen* place = screen()) {
+        area = place->availableGeometry();
+    } else {
+        return;
+    }
+    move(area.center() - QPoint(width() / 2, height() / 2));
+}
+
+bool ModalPopup::ClickFocusedButton()
+{
+    auto* button = qobject_cast<QPushButton*>(focusWidget());
+    if (!button || !button->isVisible() || !button->isEnabled()) {
+        return false;
+    }
+    button->click();
+    return true;
+}
+
+void ModalPopup::ShowBitmap(int pictureId, int bitmapId)
+{
+    if (auto* picture = ControlAs<QLabel>(pictureId)) {
+        picture->setPixmap(res::Bitmap(bitmapId, devicePixelRatioF()));
+        picture->resize(res::BitmapSize(bitmapId));
+    }
+}
+
 int ModalPopup::RunModal()
 {
+    CentreOverOwner();
     show();
     raise();
     activateWindow();
@@ -98,8 +134,6 @@ bool g_confirm = false;
 bool g_skipReset = false;
 CMessageDlg* g_open = nullptr;
 
-const QColor kTitleBlue{30, 144, 225};
-const QColor kEdgeBlue{30, 120, 255};
 const QColor kOutline{128, 128, 128, 150};
 
 struct Layout {
@@ -194,22 +228,9 @@ CMessageDlg::CMessageDlg(bool confirmMode, QWidget* parent) : ModalPopup(parent)
 {
     platform::BuildDialog(*this, res::MessageTemplate());
 
-    if (auto* picture = ControlAs<QLabel>(c::kPicture)) {
-        const QPixmap bitmap = res::Bitmap(res::kMessageBitmap);
-        picture->setPixmap(bitmap);
-        picture->resize(bitmap.size());
-    }
-
-    close_ = ControlAs<QPushButton>(c::kClose);
-    if (close_) {
-        close_->setFlat(true);
-        close_->setFocusPolicy(Qt::NoFocus);
-        close_->setToolTip(QStringLiteral("Close"));
-        close_->setIconSize(QSize(16, 16));
-        close_->setStyleSheet(QStringLiteral("QPushButton { background-color: rgb(30, 144, 225); border: none; }"));
-        close_->installEventFilter(this);
-        UpdateCloseIcon();
-    }
+    ShowBitmap(c::kPicture, res::kMessageBitmap);
+    controls::SkinTitleButton(closeButton_, c::kClose, *this, res::kCloseHoverIcon, res::kCloseIcon,
+                              QStringLiteral("Close"));
 
     if (confirmMode) {
         QWidget* ok = Control(c::kOk);
@@ -224,6 +245,9 @@ CMessageDlg::CMessageDlg(bool confirmMode, QWidget* parent) : ModalPopup(parent)
         if (QWidget* remind = Control(c::kNoLongerRemind)) {
             remind->show();
         }
+    }
+    if (QWidget* ok = Control(c::kOk)) {
+        ok->setFocus();
     }
     ApplyLayout();
 }
@@ -259,8 +283,11 @@ void CMessageDlg::Finish(int result)
 void CMessageDlg::ApplyLayout()
 {
     const QRect closeRect(width() - 26, 1, 25, 25);
-    if (close_ && close_->geometry() != closeRect) {
-        close_->setGeometry(closeRect);
+    if (QWidget* close = Control(c::kClose); close && close->geometry() != closeRect) {
+        close->setGeometry(closeRect);
+    }
+    if (accessibleName() != MessageText()) {
+        setAccessibleName(MessageText());
     }
     const Layout layout = LayoutFor(MessageText());
     textRect_ = layout.text;
@@ -275,8 +302,10 @@ QPixmap CMessageDlg::PaintBackground() const
 {
     const int w = width();
     const int h = height();
-    QPixmap canvas(w, h);
-    canvas.fill(Qt::white);
+    const qreal ratio = devicePixelRatioF();
+    QPixmap canvas(QSize(w, h) * ratio);
+    canvas.setDevicePixelRatio(ratio);
+    canvas.fill(palette().color(QPalette::Base));
     QPainter p(&canvas);
     p.setRenderHint(QPainter::Antialiasing, false);
 
@@ -284,18 +313,18 @@ QPixmap CMessageDlg::PaintBackground() const
     p.setBrush(Qt::NoBrush);
     p.drawRect(0, 0, w - 1, h - 1);
 
-    p.fillRect(1, 1, w - 2, 25, kTitleBlue);
+    p.fillRect(1, 1, w - 2, 25, res::kTitleBand);
 
-    const QColor face = QApplication::palette().color(QPalette::Button);
+    const QColor face = palette().color(QPalette::Button);
     const QColor band((face.red() + 5) % 256, (face.green() + 10) % 256, face.blue());
     p.fillRect(1, 120, w - 2, h - 121, band);
 
-    p.setPen(QPen(kEdgeBlue, 1.0));
+    p.setPen(QPen(res::kBandEdge, 1.0));
     p.drawLine(0, 0, w - 2, 0);
     p.drawLine(0, 0, 0, 25);
     p.drawLine(w - 1, 0, w - 1, 25);
 
-    p.setPen(Qt::black);
+    p.setPen(palette().color(QPalette::Text));
     p.setFont(QApplication::font());
     p.drawText(textRect_, Qt::AlignCenter | Qt::TextSingleLine, MessageText());
     return canvas;
@@ -317,7 +346,10 @@ void CMessageDlg::keyPressEvent(QKeyEvent* e)
         return;
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        Finish(kResultOk);
+        // The focused button answers; with the focus elsewhere, Ok does.
+        if (!ClickFocusedButton()) {
+            Finish(kResultOk);
+        }
         return;
     default:
         ModalPopup::keyPressEvent(e);
@@ -330,40 +362,6 @@ void CMessageDlg::closeEvent(QCloseEvent* e)
         Finish(kResultCancel);
     }
     e->accept();
-}
-
-bool CMessageDlg::eventFilter(QObject* watched, QEvent* e)
-{
-    if (watched == close_) {
-        switch (e->type()) {
-        case QEvent::Enter:
-            closeHot_ = true;
-            UpdateCloseIcon();
-            break;
-        case QEvent::Leave:
-            closeHot_ = false;
-            UpdateCloseIcon();
-            break;
-        case QEvent::MouseButtonPress:
-            closePressed_ = true;
-            UpdateCloseIcon();
-            break;
-        case QEvent::MouseButtonRelease:
-            closePressed_ = false;
-            UpdateCloseIcon();
-            break;
-        default:
-            break;
-        }
-    }
-    return ModalPopup::eventFilter(watched, e);
-}
-
-void CMessageDlg::UpdateCloseIcon()
-{
-    if (close_) {
-        close_->setIcon(res::IconSet(closeHot_ || closePressed_ ? res::kCloseHoverIcon : res::kCloseIcon));
-    }
 }
 
 }  // namespace velmora::pages

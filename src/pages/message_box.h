@@ -2,6 +2,7 @@
 // The panel's own message and confirmation box, skinned and caption-less, and
 // the modal window base it shares with the progress popup.
 
+#include "controls/button_st.h"
 #include "platform/window.h"
 
 #include <QPoint>
@@ -9,7 +10,6 @@
 #include <QString>
 
 class QEventLoop;
-class QPushButton;
 
 namespace velmora::pages {
 
@@ -17,7 +17,9 @@ namespace velmora::pages {
 inline constexpr int kResultOk = 1;
 inline constexpr int kResultCancel = 2;
 
-// A modal window with a nested event loop; a borderless one is dragged by its body.
+// A modal window with a nested event loop; a borderless one is dragged by its
+// body. Without a parent it belongs to the program's main window, and it
+// opens centred over its owner (over the screen when the owner is not shown).
 class ModalPopup : public platform::Window {
     Q_OBJECT
 public:
@@ -29,11 +31,19 @@ public:
     bool Ended() const { return ended_; }
 
 protected:
+    // Return and Enter press the focused push button, as in any dialog;
+    // false when no push button has the focus.
+    bool ClickFocusedButton();
+    // Shows a bitmap in a picture control, drawn for this window's screen.
+    void ShowBitmap(int pictureId, int bitmapId);
+
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
 
 private:
+    void CentreOverOwner();
+
     QEventLoop* loop_ = nullptr;
     bool ended_ = false;
     int result_ = 0;
@@ -49,7 +59,8 @@ public:
 
     void OnCommand(int id, platform::Notify code, int value) override;
 
-    // Places the close button, the picture and the text for the current MessageText.
+    // Places the close button, the picture and the text for the current
+    // MessageText, and names the box by the text for screen readers.
     void ApplyLayout();
     // The rectangle the text is centred in, in client pixels.
     QRect TextRect() const { return textRect_; }
@@ -60,16 +71,12 @@ protected:
     void paintEvent(QPaintEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void closeEvent(QCloseEvent* e) override;
-    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     void Finish(int result);
-    void UpdateCloseIcon();
 
-    QPushButton* close_ = nullptr;
+    controls::CButtonST closeButton_;
     QRect textRect_;
-    bool closeHot_ = false;
-    bool closePressed_ = false;
 };
 
 // Shared state.

@@ -2,7 +2,6 @@
 
 #include "platform/dialog_builder.h"
 #include "protocol/timer_ids.h"
-#include "res/artwork.h"
 #include "res/resource_ids.h"
 #include "res/status_ids.h"
 #include "res/templates.h"
@@ -73,10 +72,8 @@ void CloseStatus()
 CStatusDlg::CStatusDlg(QWidget* parent) : ModalPopup(parent)
 {
     platform::BuildDialog(*this, res::StatusTemplate());
-    if (auto* check = ControlAs<QLabel>(c::kCheckMark)) {
-        const QPixmap bitmap = res::Bitmap(res::kCheckMarkBitmap);
-        check->setPixmap(bitmap);
-        check->resize(bitmap.size());
+    ShowBitmap(c::kCheckMark, res::kCheckMarkBitmap);
+    if (QWidget* check = Control(c::kCheckMark)) {
         check->hide();
     }
     SetLabel(StatusText() + QStringLiteral(" . . ."));
@@ -127,8 +124,10 @@ void CStatusDlg::Finish()
 
 QPixmap CStatusDlg::PaintBackground() const
 {
-    QPixmap canvas(width(), height());
-    canvas.fill(Qt::white);
+    const qreal ratio = devicePixelRatioF();
+    QPixmap canvas(size() * ratio);
+    canvas.setDevicePixelRatio(ratio);
+    canvas.fill(palette().color(QPalette::Base));
     QPainter p(&canvas);
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setPen(QPen(kOutline, 1.0));

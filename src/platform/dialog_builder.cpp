@@ -1,10 +1,10 @@
 #include "platform/dialog_builder.h"
 
+#include "platform/accessibility.h"
 #include "platform/combo_box.h"
 #include "platform/dialog_units.h"
 #include "platform/ip_address_edit.h"
 #include "platform/slider.h"
-#include "platform/toggle_accessibility.h"
 #include "platform/up_down.h"
 #include "platform/window.h"
 
@@ -16,6 +16,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+
+#include <map>
+#include <optional>
+#include <set>
 
 namespace velmora::platform {
 
@@ -137,49 +141,97 @@ QWidget* MakeControl(Window& window, const ControlTemplate& c)
     return nullptr;
 }
 
-bool HasOwnText(const ControlTemplate& c)
+// Controls that show no text of their own are announced by the label that
+// names them.
+bool NeedsLabel(ControlKind kind)
 {
-    return !c.text.empty() && c.kind != ControlKind::Edit && c.kind != ControlKind::MultiLineEdit;
+    switch (kind) {
+    case ControlKind::DropList:
+    case ControlKind::DropDown:
+    case ControlKind::Edit:
+    case ControlKind::MultiLineEdit:
+    case ControlKind::Slider:
+    case ControlKind::IpAddress:
+        return true;
+    default:
+        return false;
+    }
 }
 
-// The label that names a control without text: the nearest label ending to
-// its left on the same row, or else the nearest one just above it.
-const ControlTemplate* LabelBeside(const DialogTemplate& tpl, const ControlTemplate& c)
+constexpr int kBesideGap = 8;  // dialog units from a label's right edge to its control
+constexpr int kAboveGap = 6;   // dialog units from a label's bottom edge to its control
+constexpr int kOverlap = 2;    // a label may reach this far into its control
+
+int FieldHeight(const ControlTemplate& c)
 {
-    const ControlTemplate* best = nullptr;
-    int bestDistance = 1 << 30;
-    for (const auto& other : tpl.controls) {
-        if (other.kind != ControlKind::Label || other.text.empty()) {
+    const bool list = c.kind == ControlKind::DropList || c.kind == ControlKind::DropDown;
+    return list ? std::min(c.cy, kListFieldHeight) : c.cy;
+}
+
+// How far the label is from the control it would name: a label that ends
+// just left of the control on the row of its field, or else one just above
+// it; nothing farther.
+std::optional<int> LabelDistance(const ControlTemplate& label, const ControlTemplate& c)
+{
+    const int labelMiddle = label.y + label.cy / 2;
+    const int besideGap = c.x - (label.x + label.cx);
+    if (labelMiddle >= c.y && labelMiddle < c.y + FieldHeight(c) && besideGap >= -kOverlap &&
+        besideGap <= kBesideGap) {
+        return besideGap;
+    }
+    const int aboveGap = c.y - (label.y + label.cy);
+    const bool overlapsColumns = label.x < c.x + c.cx && c.x < label.x + label.cx;
+    if (overlapsColumns && aboveGap >= -kOverlap && aboveGap <= kAboveGap) {
+        return kBesideGap + kOverlap + 1 + aboveGap;  // a label beside wins over one above
+    }
+    return std::nullopt;
+}
+
+// For every control that needs one, the label that names it: the template's
+// own table first, then the nearest label by place. A label names one control.
+std::map<int, int> NamingLabels(const DialogTemplate& tpl)
+{
+    std::map<int, int> labelOf;
+    std::set<int> taken;
+    for (const LabelFor& pair : tpl.labels) {
+        labelOf[pair.control] = pair.label;
+        taken.insert(pair.label);
+    }
+    for (const auto& c : tpl.controls) {
+        if (!NeedsLabel(c.kind) || labelOf.count(c.id)) {
             continue;
         }
-        const bool sameRow = other.y < c.y + c.cy && c.y < other.y + other.cy;
-        const bool leftOf = other.x + other.cx <= c.x + 2;
-        const bool above = other.y + other.cy <= c.y + 2 && other.x < c.x + c.cx && c.x < other.x + other.cx;
-        int distance = 1 << 30;
-        if (sameRow && leftOf) {
-            distance = c.x - (other.x + other.cx);
-        } else if (above) {
-            distance = 1000 + c.y - (other.y + other.cy);
+        const ControlTemplate* best = nullptr;
+        int bestDistance = 0;
+        for (const auto& label : tpl.controls) {
+            if (label.kind != ControlKind::Label || label.text.empty() || taken.count(label.id)) {
+                continue;
+            }
+            const auto distance = LabelDistance(label, c);
+            if (distance && (!best || *distance < bestDistance)) {
+                best = &label;
+                bestDistance = *distance;
+            }
         }
-        if (distance < bestDistance && distance < 1000 + 30) {
-            bestDistance = distance;
-            best = &other;
+        if (best) {
+            labelOf[c.id] = best->id;
+            taken.insert(best->id);
         }
     }
-    return best;
+    return labelOf;
 }
 
-void NameControl(const DialogTemplate& tpl, const ControlTemplate& c, QWidget* widget)
+// Qt hands a label to screen readers through its buddy: the control is
+// named by the label's text and related to it as labelled by it. A button,
+// a check box or a label names itself by its text.
+void LabelControls(Window& window, const DialogTemplate& tpl)
 {
-    widget->setObjectName(QStringLiteral("ctl%1").arg(c.id));
-    QString name;
-    if (HasOwnText(c)) {
-        name = Text(c.text).trimmed();
-    } else if (const auto* label = LabelBeside(tpl, c)) {
-        name = Text(label->text).trimmed();
-        name.remove(QLatin1Char(':'));
+    for (const auto& [controlId, labelId] : NamingLabels(tpl)) {
+        auto* label = window.ControlAs<QLabel>(labelId);
+        if (QWidget* control = window.Control(controlId); label && control) {
+            label->setBuddy(control);
+        }
     }
-    widget->setAccessibleName(name.isEmpty() ? QStringLiteral("control %1").arg(c.id) : name);
 }
 
 }  // namespace
@@ -197,7 +249,7 @@ QFont TemplateFont(const DialogTemplate& tpl)
 
 void BuildDialog(Window& window, const DialogTemplate& tpl)
 {
-    InstallToggleAccessibility();
+    InstallAccessibility();
     const BaseUnits base = BaseUnitsFor(tpl.font, tpl.pointSize);
     window.setFont(TemplateFont(tpl));
     window.setFixedSize(DluToPixels(tpl.cx, tpl.cy, base));
@@ -244,11 +296,17 @@ void BuildDialog(Window& window, const DialogTemplate& tpl)
         if (c.kind == ControlKind::GroupBox) {
             widget->lower();
         }
-        NameControl(tpl, c, widget);
+        // A control placed outside the window works when operated, but the
+        // keyboard does not stop at what nobody can see.
+        if (!QRect(QPoint(0, 0), window.size()).intersects(place)) {
+            widget->setFocusPolicy(Qt::NoFocus);
+        }
         if (c.id != kNoId) {
+            widget->setObjectName(QStringLiteral("ctl%1").arg(c.id));
             window.RegisterControl(c.id, widget);
         }
     }
+    LabelControls(window, tpl);
 }
 
 }  // namespace velmora::platform

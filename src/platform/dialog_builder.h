@@ -1,7 +1,9 @@
 #pragma once
 // Builds a window's controls from its template: real Qt widgets placed in
-// pixels, registered by id, wired to the window's OnCommand, and given an
-// accessible name so that screen readers and GUI test tools find them.
+// pixels, registered by id and wired to the window's OnCommand. Screen
+// readers find every control by what names it on screen: its own text, or
+// the label the template puts beside or above it (the label's buddy).
+// Controls placed outside the window are no Tab stops.
 
 #include "platform/dialog_template.h"
 

@@ -51,6 +51,13 @@ struct ControlTemplate {
     std::uint32_t styles = 0;
 };
 
+// A label that names a control, for places where the layout alone leaves
+// open which label belongs to which control.
+struct LabelFor {
+    int label;
+    int control;
+};
+
 struct DialogTemplate {
     int id;
     std::string_view caption;
@@ -58,6 +65,7 @@ struct DialogTemplate {
     std::string_view font;
     int pointSize;
     std::span<const ControlTemplate> controls;
+    std::span<const LabelFor> labels = {};
 };
 
 }  // namespace velmora::platform

@@ -2,8 +2,11 @@
 
 #include <QHBoxLayout>
 #include <QIntValidator>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+
+#include <algorithm>
 
 namespace velmora::platform {
 
@@ -22,10 +25,54 @@ IpAddressEdit::IpAddressEdit(QWidget* parent) : QWidget(parent)
         box->setMaxLength(3);
         box->setFrame(false);
         box->setAccessibleName(QStringLiteral("octet %1").arg(i + 1));
-        connect(box, &QLineEdit::textEdited, this, &IpAddressEdit::edited);
+        box->installEventFilter(this);
+        connect(box, &QLineEdit::textEdited, this, [this, i] { OnTextEdited(i); });
         row->addWidget(box);
         boxes_[i] = box;
     }
+    // A label's buddy and the Tab key land in the first box.
+    setFocusProxy(boxes_[0]);
+}
+
+void IpAddressEdit::FocusBox(std::size_t index)
+{
+    boxes_[index]->setFocus(Qt::OtherFocusReason);
+    boxes_[index]->selectAll();
+}
+
+void IpAddressEdit::OnTextEdited(std::size_t index)
+{
+    constexpr int kOctetDigits = 3;
+    if (boxes_[index]->text().size() == kOctetDigits && index + 1 < boxes_.size()) {
+        FocusBox(index + 1);
+    }
+    emit edited();
+}
+
+bool IpAddressEdit::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress) {
+        return QWidget::eventFilter(watched, event);
+    }
+    const auto it = std::find(boxes_.begin(), boxes_.end(), watched);
+    if (it == boxes_.end()) {
+        return QWidget::eventFilter(watched, event);
+    }
+    const auto index = static_cast<std::size_t>(it - boxes_.begin());
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->text() == QStringLiteral(".")) {
+        // A dot after an empty box, or after the last one, is swallowed.
+        if (!(*it)->text().isEmpty() && index + 1 < boxes_.size()) {
+            FocusBox(index + 1);
+        }
+        return true;
+    }
+    if (key->key() == Qt::Key_Backspace && (*it)->text().isEmpty() && index > 0) {
+        boxes_[index - 1]->setFocus(Qt::OtherFocusReason);
+        boxes_[index - 1]->end(false);
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 void IpAddressEdit::SetAddress(std::uint32_t address)

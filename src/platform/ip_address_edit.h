@@ -1,5 +1,7 @@
 #pragma once
-// An IPv4 address field of four octet boxes.
+// An IPv4 address field of four octet boxes, typed as operators type
+// addresses: '.' moves on to the next box, as does a box's third digit, and
+// Backspace in an empty box goes back to the one before.
 
 #include <QWidget>
 
@@ -26,7 +28,13 @@ public:
 signals:
     void edited();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void FocusBox(std::size_t index);
+    void OnTextEdited(std::size_t index);
+
     std::array<QLineEdit*, 4> boxes_{};
 };
 

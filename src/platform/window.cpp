@@ -91,4 +91,24 @@ LResult Window::Dispatch(std::uint32_t message, WParam w, LParam l)
     return handler(w, l);
 }
 
+namespace {
+
+QPointer<Window>& MainWindowPointer()
+{
+    static QPointer<Window> window;
+    return window;
+}
+
+}  // namespace
+
+void SetMainWindow(Window* window)
+{
+    MainWindowPointer() = window;
+}
+
+Window* MainWindow()
+{
+    return MainWindowPointer().data();
+}
+
 }  // namespace velmora::platform

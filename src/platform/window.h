@@ -69,4 +69,9 @@ private:
     std::map<int, QWidget*> controls_;
 };
 
+// The program's main window: the owner of windows opened without a parent,
+// such as the message box. Null when there is none.
+void SetMainWindow(Window* window);
+Window* MainWindow();
+
 }  // namespace velmora::platform

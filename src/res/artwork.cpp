@@ -2,6 +2,7 @@
 
 #include "res/resource_ids.h"
 
+#include <QIconEngine>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -11,66 +12,82 @@ namespace {
 
 const QColor kBlue{30, 144, 225};
 const QColor kGreen{46, 160, 67};
+const QColor kGlyph{Qt::white};
+const QColor kGlyphHover{255, 220, 90};
+const QColor kGlyphDisabled{170, 200, 230};
 
-void DrawClose(QPainter& p, int size, bool hover)
+constexpr int kMessageBitmapSide = 36;
+constexpr int kCheckMarkBitmapSide = 31;
+
+// Each drawing fills a square of side s whose top-left corner is the origin.
+
+void DrawClose(QPainter& p, qreal s, const QColor& ink)
 {
-    const qreal m = size * 0.28;
-    p.setPen(QPen(hover ? QColor(255, 220, 90) : QColor(Qt::white), size / 8.0, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(m, m), QPointF(size - m, size - m));
-    p.drawLine(QPointF(size - m, m), QPointF(m, size - m));
+    const qreal m = s * 0.28;
+    p.setPen(QPen(ink, s / 8.0, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(m, m), QPointF(s - m, s - m));
+    p.drawLine(QPointF(s - m, m), QPointF(m, s - m));
 }
 
-void DrawMinimize(QPainter& p, int size, bool hover)
+void DrawMinimize(QPainter& p, qreal s, const QColor& ink)
 {
-    const qreal m = size * 0.25;
-    p.setPen(QPen(hover ? QColor(255, 220, 90) : QColor(Qt::white), size / 8.0, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(m, size * 0.68), QPointF(size - m, size * 0.68));
+    const qreal m = s * 0.25;
+    p.setPen(QPen(ink, s / 8.0, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(m, s * 0.68), QPointF(s - m, s * 0.68));
 }
 
-void DrawApplication(QPainter& p, int size)
+void DrawApplication(QPainter& p, qreal s)
 {
     // Five inputs into one output.
     p.setBrush(kBlue);
     p.setPen(Qt::NoPen);
-    p.drawRoundedRect(QRectF(0, 0, size, size), size / 6.0, size / 6.0);
-    p.setPen(QPen(Qt::white, std::max(1.0, size / 16.0)));
-    const qreal out = size * 0.78;
+    p.drawRoundedRect(QRectF(0, 0, s, s), s / 6.0, s / 6.0);
+    p.setPen(QPen(Qt::white, std::max(1.0, s / 16.0)));
+    const qreal out = s * 0.78;
     for (int i = 0; i < 5; ++i) {
-        const qreal y = size * (0.2 + 0.15 * i);
-        p.drawLine(QPointF(size * 0.18, y), QPointF(size * 0.55, size * 0.5));
+        const qreal y = s * (0.2 + 0.15 * i);
+        p.drawLine(QPointF(s * 0.18, y), QPointF(s * 0.55, s * 0.5));
     }
-    p.drawLine(QPointF(size * 0.55, size * 0.5), QPointF(out, size * 0.5));
+    p.drawLine(QPointF(s * 0.55, s * 0.5), QPointF(out, s * 0.5));
     p.setBrush(Qt::white);
-    p.drawEllipse(QPointF(out, size * 0.5), size / 12.0, size / 12.0);
+    p.drawEllipse(QPointF(out, s * 0.5), s / 12.0, s / 12.0);
 }
 
-QPixmap Blank(int w, int h)
+void DrawIcon(QPainter& p, int id, qreal s, QIcon::Mode mode)
 {
-    QPixmap pixmap(w, h);
-    pixmap.fill(Qt::transparent);
-    return pixmap;
+    const bool hover = id == kCloseHoverIcon || id == kMinimizeHoverIcon;
+    const QColor ink = mode == QIcon::Disabled ? kGlyphDisabled : hover ? kGlyphHover : kGlyph;
+    switch (id) {
+    case kAppIcon:
+        DrawApplication(p, s);
+        break;
+    case kCloseIcon:
+    case kCloseHoverIcon:
+        DrawClose(p, s, ink);
+        break;
+    case kMinimizeIcon:
+    case kMinimizeHoverIcon:
+        DrawMinimize(p, s, ink);
+        break;
+    default:
+        break;
+    }
 }
 
-QPixmap InformationBitmap()
+// The information sign of the message box, in a 36-unit square.
+void DrawInformation(QPainter& p)
 {
-    QPixmap pixmap = Blank(36, 36);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
     p.setBrush(kBlue);
     p.drawEllipse(QRectF(1, 1, 34, 34));
     p.setBrush(Qt::white);
     p.drawEllipse(QRectF(15.5, 7, 5, 5));
     p.drawRoundedRect(QRectF(15.5, 14, 5, 15), 2, 2);
-    return pixmap;
 }
 
-QPixmap CheckMarkBitmap()
+// A white check mark on a green disc, in a 31-unit square.
+void DrawCheckMark(QPainter& p)
 {
-    QPixmap pixmap(31, 31);
-    pixmap.fill(Qt::white);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
     p.setPen(Qt::NoPen);
     p.setBrush(kGreen);
     p.drawEllipse(QRectF(0.5, 0.5, 30, 30));
@@ -81,52 +98,81 @@ QPixmap CheckMarkBitmap()
     p.setPen(QPen(Qt::white, 3.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setBrush(Qt::NoBrush);
     p.drawPath(tick);
-    return pixmap;
 }
+
+// Draws an icon at exactly the size asked for, so it is sharp at every
+// device pixel ratio.
+class ArtworkIconEngine : public QIconEngine {
+public:
+    explicit ArtworkIconEngine(int id) : id_(id) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State) override
+    {
+        const qreal side = std::min(rect.width(), rect.height());
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->translate(rect.x() + (rect.width() - side) / 2.0, rect.y() + (rect.height() - side) / 2.0);
+        DrawIcon(*painter, id_, side, mode);
+        painter->restore();
+    }
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        QPixmap pixmap(size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        paint(&painter, QRect(QPoint(0, 0), size), mode, state);
+        return pixmap;
+    }
+
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
+    {
+        return {QSize(16, 16), QSize(32, 32), QSize(48, 48), QSize(64, 64)};
+    }
+
+    QIconEngine* clone() const override { return new ArtworkIconEngine(id_); }
+    QString key() const override { return QStringLiteral("velmora-artwork"); }
+
+private:
+    int id_;
+};
 
 }  // namespace
 
-QPixmap Icon(int id, int size)
-{
-    QPixmap pixmap = Blank(size, size);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    switch (id) {
-    case kAppIcon:
-        DrawApplication(p, size);
-        break;
-    case kCloseIcon:
-    case kCloseHoverIcon:
-        DrawClose(p, size, id == kCloseHoverIcon);
-        break;
-    case kMinimizeIcon:
-    case kMinimizeHoverIcon:
-        DrawMinimize(p, size, id == kMinimizeHoverIcon);
-        break;
-    default:
-        break;
-    }
-    return pixmap;
-}
-
 QIcon IconSet(int id)
 {
-    QIcon icon;
-    icon.addPixmap(Icon(id, 16));
-    icon.addPixmap(Icon(id, 32));
-    return icon;
+    return QIcon(new ArtworkIconEngine(id));
 }
 
-QPixmap Bitmap(int id)
+QSize BitmapSize(int id)
 {
     switch (id) {
     case kMessageBitmap:
-        return InformationBitmap();
+        return {kMessageBitmapSide, kMessageBitmapSide};
     case kCheckMarkBitmap:
-        return CheckMarkBitmap();
+        return {kCheckMarkBitmapSide, kCheckMarkBitmapSide};
     default:
         return {};
     }
+}
+
+QPixmap Bitmap(int id, qreal devicePixelRatio)
+{
+    const QSize size = BitmapSize(id);
+    if (size.isEmpty()) {
+        return {};
+    }
+    QPixmap pixmap(size * devicePixelRatio);
+    pixmap.setDevicePixelRatio(devicePixelRatio);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    if (id == kMessageBitmap) {
+        DrawInformation(p);
+    } else {
+        DrawCheckMark(p);
+    }
+    return pixmap;
 }
 
 }  // namespace velmora::res

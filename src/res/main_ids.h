@@ -24,6 +24,7 @@ inline constexpr int kPortLabel = 1019;
 inline constexpr int kPortList = 1020;
 inline constexpr int kComConnect = 1021;
 inline constexpr int kBaudList = 1279;
+inline constexpr int kBaudLabel = 1280;  // names the baud list
 inline constexpr int kTcpGroup = 1063;
 inline constexpr int kSwitcherIpLabel = 1059;
 inline constexpr int kSwitcherIp = 1060;

@@ -4,7 +4,9 @@
 
 #include "panel_fixture.h"
 #include "protocol/timer_ids.h"
+#include "res/message_ids.h"
 
+#include <QTest>
 #include <QTimer>
 
 namespace velmora::test {
@@ -22,8 +24,9 @@ void ClickControl(QWidget* window, int id)
     button->click();
 }
 
-constexpr int kOk = 1058;
-constexpr int kNoLongerRemind = 1101;
+using ctl::message::kCancel;
+using ctl::message::kNoLongerRemind;
+using ctl::message::kOk;
 
 }  // namespace
 
@@ -108,6 +111,24 @@ TEST_F(ConnectionTest, FactoryResetDeclinedSendsNothingAndFreesTheToken)
     EXPECT_TRUE(LineQuiet());
     EXPECT_TRUE(panel->Token().Ready());
     EXPECT_FALSE(pages::MessageBoxShowing());
+}
+
+TEST_F(ConnectionTest, ReturnOnAFocusedCancelAnswersCancelAndSendsNothing)
+{
+    Connect();
+    int answered = 0;
+    ModalWatcher watcher([&](QWidget* modal) {
+        auto* cancel = modal->findChild<QWidget*>(QStringLiteral("ctl%1").arg(kCancel));
+        cancel->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(cancel, Qt::Key_Return);
+        ++answered;
+    });
+    Button(c::kFactoryReset)->click();
+    EXPECT_EQ(answered, 1);
+    EXPECT_FALSE(pages::MessageBoxShowing());
+    EXPECT_TRUE(LineQuiet()) << "no factory reset";
+    EXPECT_FALSE(pages::StatusPopupShowing());
+    EXPECT_TRUE(panel->Token().Ready());
 }
 
 TEST_F(ConnectionTest, FactoryResetResendsAfterThreeSecondsAndTimesOutAfterSix)

@@ -6,6 +6,7 @@
 #include "protocol/messages.h"
 #include "protocol/pages.h"
 
+#include <QAccessible>
 #include <QImage>
 #include <QLabel>
 #include <QMouseEvent>
@@ -35,7 +36,13 @@ QColor LabelBackground(QWidget* label)
 
 class MainWindowTest : public PanelTest {
 protected:
-    void PressTab(int labelId) { Press(panel.get(), Ctl<QWidget>(labelId)->geometry().center()); }
+    // Where a label is, in the window.
+    QRect InWindow(int labelId)
+    {
+        QWidget* label = Ctl<QWidget>(labelId);
+        return QRect(label->mapTo(panel.get(), QPoint(0, 0)), label->size());
+    }
+    void PressTab(int labelId) { Press(panel.get(), InWindow(labelId).center()); }
     // Answers the "Open COM failed!" box that a page change shows while
     // disconnected; records the texts.
     ModalWatcher closer{[this](QWidget* modal) {
@@ -52,7 +59,8 @@ TEST_F(MainWindowTest, TabPressSelectsThePageAndColoursItsLabel)
     EXPECT_EQ(LabelBackground(Ctl<QWidget>(c::kTabVideo)), panel->palette().color(QPalette::Button));
     EXPECT_EQ(LabelBackground(Ctl<QWidget>(c::kTabGeneral)), app::kAccent);
     EXPECT_EQ(Ctl<QWidget>(c::kTabGeneral)->palette().color(QPalette::WindowText), QColor(Qt::white));
-    EXPECT_EQ(Ctl<QWidget>(c::kTabVideo)->palette().color(QPalette::WindowText), QColor(Qt::black));
+    EXPECT_EQ(Ctl<QWidget>(c::kTabVideo)->palette().color(QPalette::WindowText), QColor(Qt::black))
+        << "the standard palette's button text";
     EXPECT_FALSE(Ctl<QWidget>(c::kHdmi1)->isVisible());
     ASSERT_NE(panel->Pages().Existing(page::kVideo), nullptr);
     EXPECT_TRUE(panel->Pages().Existing(page::kVideo)->isVisible());
@@ -123,11 +131,11 @@ TEST_F(MainWindowTest, GrabShowsTheBandTheSeparatorAndTheLabelColours)
     EXPECT_EQ(image.pixelColor(W - 1, 30), app::kBandEdge) << "right edge";
     EXPECT_EQ(image.pixelColor(tab.width() + 1, app::kBandBottom - tab.height() + 10), app::kSeparator)
         << "the separator between the first two labels";
-    const QPoint general = Ctl<QWidget>(c::kTabGeneral)->geometry().topLeft() + QPoint(2, 2);
-    const QPoint video = Ctl<QWidget>(c::kTabVideo)->geometry().topLeft() + QPoint(2, 2);
+    const QPoint general = InWindow(c::kTabGeneral).topLeft() + QPoint(1, 1);
+    const QPoint video = InWindow(c::kTabVideo).topLeft() + QPoint(1, 1);
     EXPECT_EQ(image.pixelColor(general), app::kAccent);
     EXPECT_EQ(image.pixelColor(video), panel->palette().color(QPalette::Button));
-    EXPECT_EQ(Ctl<QWidget>(c::kTabGeneral)->geometry().bottom(), app::kBandBottom - 1)
+    EXPECT_EQ(InWindow(c::kTabGeneral).bottom(), app::kBandBottom - 1)
         << "labels end on the band's last row";
     const QColor below = image.pixelColor(W / 2, app::kBandBottom + 3);
     EXPECT_NE(below, app::kAccent) << "the band ends at row 56";
@@ -148,6 +156,50 @@ TEST_F(MainWindowTest, HiddenControlsLieRightOfTheClientArea)
     }
 }
 
+TEST_F(MainWindowTest, ListsShowNoChoiceUntilTheSwitcherAnswers)
+{
+    for (const int id : {c::kAutoSwitchList, c::kResolutionList, c::kAspectList, c::kEdidList, c::kHdcpList}) {
+        EXPECT_EQ(List(id)->GetCurSel(), -1) << id;
+        EXPECT_TRUE(List(id)->currentText().isEmpty()) << id;
+        EXPECT_GT(List(id)->GetCount(), 0) << id;
+    }
+    EXPECT_EQ(List(c::kAudioList)->GetCurSel(), 0);
+    EXPECT_EQ(List(c::kBaudList)->currentText(), "115200");
+}
+
+using MessageBoxOverTheWindow = PanelTest;
+
+TEST_F(MessageBoxOverTheWindow, BelongsToTheWindowAndOpensCentredOverIt)
+{
+    panel->move(40, 30);
+    QWidget* owner = nullptr;
+    QRect boxFrame;
+    ModalWatcher watcher([&](QWidget* modal) {
+        owner = modal->parentWidget();
+        boxFrame = modal->frameGeometry();
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(modal)->role(), QAccessible::Dialog);
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(modal)->text(QAccessible::Name), "Open COM failed!")
+            << "the text reaches screen readers";
+        Dismiss(modal);
+    });
+    panel->ChooseTab(page::kVideo);
+    ASSERT_EQ(watcher.Seen(), 1);
+    EXPECT_EQ(owner, panel.get());
+    EXPECT_LE((boxFrame.center() - panel->frameGeometry().center()).manhattanLength(), 2);
+}
+
+TEST_F(MainWindowTest, SelectedTabFollowsThePalette)
+{
+    QPalette dark = panel->palette();
+    dark.setColor(QPalette::Button, QColor(50, 50, 50));
+    dark.setColor(QPalette::ButtonText, QColor(230, 230, 230));
+    panel->setPalette(dark);
+    QWidget* general = Ctl<QWidget>(c::kTabGeneral);
+    EXPECT_EQ(general->palette().color(QPalette::Window), QColor(50, 50, 50));
+    EXPECT_EQ(general->palette().color(QPalette::WindowText), QColor(230, 230, 230));
+    EXPECT_EQ(Ctl<QWidget>(c::kTabVideo)->palette().color(QPalette::WindowText), QColor(Qt::white));
+}
+
 TEST_F(MainWindowTest, SendRequestSendsTheSharedBufferForPageCodesOnly)
 {
     Connect();
@@ -160,15 +212,6 @@ TEST_F(MainWindowTest, SendRequestSendsTheSharedBufferForPageCodesOnly)
     PumpFor(50ms);
     EXPECT_TRUE(LineQuiet());
     EXPECT_EQ(panel->platform::Window::Send(msg::kSendRequest, 2), 1);
-}
-
-TEST_F(MainWindowTest, EveryControlHasAnAccessibleName)
-{
-    for (const auto& [id, widget] : panel->Controls()) {
-        EXPECT_FALSE(widget->accessibleName().isEmpty()) << id;
-    }
-    EXPECT_EQ(Ctl<QWidget>(c::kPortList)->accessibleName(), "Port");
-    EXPECT_EQ(Ctl<QWidget>(c::kAutoSwitchList)->accessibleName(), "Auto Switch");
 }
 
 }  // namespace velmora::test

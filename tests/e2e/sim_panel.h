@@ -90,7 +90,7 @@ protected:
     pages::PageWindow* OpenPage(int tabId)
     {
         const int frames = panel->ReceiveLogFrames();
-        Click(panel.get(), Ctl<QWidget>(tabId)->geometry().center());
+        ClickChildOf(panel.get(), Ctl<QWidget>(tabId));
         EXPECT_TRUE(PumpUntil([&] { return panel->ReceiveLogFrames() != frames; }, 3s)) << "status answered";
         return panel->Pages().Existing(panel->CurrentPage());
     }

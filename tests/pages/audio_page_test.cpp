@@ -315,7 +315,7 @@ TEST_F(PageTest, UntilAStatusArrivesOnlyZeroIsAcceptedAsMixerVolume)
 {
     Connect();
     Answer(MakeFrame(kGeneralStatus));
-    Click(panel.get(), Ctl<QWidget>(c::kTabAudio)->geometry().center());
+    ClickChildOf(panel.get(), Ctl<QWidget>(c::kTabAudio));
     ASSERT_EQ(ReadFrame(), Frame(kAudioStatus));
     page = panel->Pages().Existing(panel->CurrentPage());
     auto* audio = static_cast<pages::AudioDlg*>(page);

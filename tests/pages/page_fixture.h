@@ -19,7 +19,7 @@ protected:
     {
         Connect();
         Answer(protocol::MakeFrame(protocol::kGeneralStatus));
-        Click(panel.get(), Ctl<QWidget>(tabId)->geometry().center());
+        ClickChildOf(panel.get(), Ctl<QWidget>(tabId));
         page = panel->Pages().Existing(panel->CurrentPage());
         ASSERT_NE(page, nullptr);
         ASSERT_EQ(ReadFrame(), FrameVector(protocol::MakeFrame(statusQuery)));

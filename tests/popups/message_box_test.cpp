@@ -15,6 +15,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QScreen>
+#include <QTest>
 
 namespace velmora::test {
 namespace {
@@ -178,12 +180,25 @@ TEST(MessageBoxButtons, EachWayOfClosingGivesItsAnswer)
             QCoreApplication::sendEvent(box, &press);
         };
     };
+    // The key goes to the focused control, as the keyboard sends it.
+    const auto focusedKey = [](int id, Qt::Key k) {
+        return [id, k](CMessageDlg* box) {
+            QWidget* control = Ctl(box, id);
+            control->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(control, k);
+        };
+    };
+    const auto focusedReturn = [&](int id) { return focusedKey(id, Qt::Key_Return); };
     const std::vector<Way> ways = {
         {"Ok", [](CMessageDlg* box) { Ctl<QAbstractButton>(box, c::kOk)->click(); }, 1},
         {"Cancel", [](CMessageDlg* box) { Ctl<QAbstractButton>(box, c::kCancel)->click(); }, 2},
         {"close button", [](CMessageDlg* box) { Ctl<QAbstractButton>(box, c::kClose)->click(); }, 2},
         {"Escape", key(Qt::Key_Escape), 2},
         {"Return", key(Qt::Key_Return), 1},
+        {"Return on the focused Cancel", focusedReturn(c::kCancel), 2},
+        {"Return on the focused Ok", focusedReturn(c::kOk), 1},
+        {"Enter on the focused Cancel", focusedKey(c::kCancel, Qt::Key_Enter), 2},
+        {"Return on the focused check box", focusedReturn(c::kNoLongerRemind), 1},
         {"window closed", [](CMessageDlg* box) { box->close(); }, 2},
     };
     for (const Way& way : ways) {
@@ -260,6 +275,45 @@ TEST(MessageBoxDrag, PressOnTheBodyMovesTheBox)
                             Qt::NoButton, Qt::NoModifier);
         QCoreApplication::sendEvent(box, &release);
         EXPECT_EQ(box->pos(), before + QPoint(30, 20));
+    });
+}
+
+TEST(MessageBoxPlace, WithoutAnOwnerShownItOpensCentredOnTheScreen)
+{
+    ASSERT_EQ(platform::MainWindow(), nullptr);
+    WhileShowing(kTimeOut, [](CMessageDlg* box) {
+        const QPoint centre = box->screen()->availableGeometry().center();
+        EXPECT_LE((box->frameGeometry().center() - centre).manhattanLength(), 2);
+    });
+    platform::Window owner;
+    platform::SetMainWindow(&owner);
+    owner.setGeometry(100, 80, 500, 400);
+    owner.show();
+    WhileShowing(kTimeOut, [&](CMessageDlg* box) {
+        EXPECT_EQ(box->parentWidget(), &owner) << "owned by the main window";
+        EXPECT_LE((box->frameGeometry().center() - owner.frameGeometry().center()).manhattanLength(), 2);
+    });
+    platform::SetMainWindow(nullptr);
+}
+
+TEST(MessageBoxLook, BodyAndTextFollowThePalette)
+{
+    QPalette dark = QApplication::palette();
+    dark.setColor(QPalette::Base, QColor(30, 30, 32));
+    dark.setColor(QPalette::Text, QColor(230, 230, 230));
+    WhileShowing(kTimeOut, [&](CMessageDlg* box) {
+        box->setPalette(dark);
+        box->ApplyLayout();
+        const QImage image = box->PaintBackground().toImage();
+        EXPECT_EQ(image.pixelColor(box->width() / 2, 40), QColor(30, 30, 32)) << "body";
+        int light = 0;
+        const QRect text = box->TextRect().intersected(image.rect());
+        for (int y = text.top(); y <= text.bottom(); ++y) {
+            for (int x = text.left(); x <= text.right(); ++x) {
+                light += qGray(image.pixel(x, y)) > 160;
+            }
+        }
+        EXPECT_GT(light, 10) << "light text on the dark body";
     });
 }
 

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <numeric>
 
 namespace velmora::sim {
@@ -154,7 +156,8 @@ TEST(UdpConfig, PacketsNotForThisUnitAreIgnored)
 
 TEST(CommandLine, EveryOptionReachesTheOptions)
 {
-    const CliResult r = ParseCommandLine({"--baud", "9600", "--delay-ms", "5", "--port-dir", "/tmp/x", "--com", "3",
+    const std::string dir = std::filesystem::temp_directory_path().string();
+    const CliResult r = ParseCommandLine({"--baud", "9600", "--delay-ms", "5", "--port-dir", dir, "--com", "3",
                                           "--tcp-bind", "127.0.0.2", "--tcp-port", "0", "--udp", "--udp-bind",
                                           "127.0.0.3", "--search-port", "0", "--config-port", "0", "--drop-every",
                                           "4", "--drop-class", "0x22", "--delay-every", "2", "--delay-extra-ms", "50",
@@ -164,7 +167,7 @@ TEST(CommandLine, EveryOptionReachesTheOptions)
     const SimOptions& o = r.options;
     EXPECT_EQ(o.baud, 9600u);
     EXPECT_EQ(o.processingDelayMs, 5);
-    EXPECT_EQ(o.portDir, "/tmp/x");
+    EXPECT_EQ(o.portDir, dir);
     EXPECT_EQ(o.comNumber, 3);
     EXPECT_EQ(o.tcpBind, "127.0.0.2");
     EXPECT_EQ(o.tcpPort, 0);
@@ -191,12 +194,31 @@ TEST(CommandLine, DefaultsAndMistakes)
     EXPECT_EQ(none.options.tcpBind, "127.0.0.1");
     EXPECT_EQ(none.options.tcpPort, 8000);
     EXPECT_EQ(none.options.baud, 115200u);
-    EXPECT_FALSE(ParseCommandLine({"--baud"}).error.empty());
-    EXPECT_FALSE(ParseCommandLine({"--baud", "fast"}).error.empty());
-    EXPECT_FALSE(ParseCommandLine({"--tcp-port", "70000"}).error.empty());
-    EXPECT_FALSE(ParseCommandLine({"--frobnicate"}).error.empty());
-    EXPECT_FALSE(ParseCommandLine({"--no-pty", "--no-tcp"}).error.empty());
+    const std::string file = std::filesystem::temp_directory_path() / "velmora-sim-cli-test-file";
+    std::ofstream(file) << "not a directory";
+    const struct {
+        std::vector<std::string> args;
+        const char* says;  // part of the message
+    } mistakes[] = {
+        {{"--baud"}, "needs a value"},
+        {{"--baud", "fast"}, "expected a number"},
+        {{"--tcp-port", "70000"}, "expected a number"},
+        {{"--frobnicate"}, "unknown option --frobnicate"},
+        {{"COM3"}, "unexpected argument COM3"},
+        {{"--no-pty", "--no-tcp"}, "nothing to listen on"},
+        {{"--com", "5"}, "--com needs --port-dir"},
+        {{"--port-dir", "/nonexistent/velmora-ports", "--com", "5"}, "no such directory"},
+        {{"--port-dir", file, "--com", "5"}, "not a directory"},
+    };
+    for (const auto& m : mistakes) {
+        const std::string error = ParseCommandLine(m.args).error;
+        EXPECT_NE(error.find(m.says), std::string::npos) << m.args.front() << ": " << error;
+    }
+    EXPECT_FALSE(std::filesystem::exists("/nonexistent/velmora-ports")) << "never created";
+    std::filesystem::remove(file);
     EXPECT_TRUE(ParseCommandLine({"--help"}).help);
+    EXPECT_TRUE(ParseCommandLine({"--version"}).version);
+    EXPECT_EQ(VersionText(), std::string("velmora-sim ") + VELMORA_VERSION + "\n");
     const std::string help = HelpText();
     for (const char* option : {"--baud", "--delay-ms", "--no-pty", "--port-dir", "--com", "--no-tcp", "--tcp-bind",
                                "--tcp-port", "--udp", "--udp-bind", "--search-port", "--config-port", "--drop-every",

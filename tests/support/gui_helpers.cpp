@@ -89,6 +89,11 @@ QRect ThumbRect(QSlider* slider)
     return slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider);
 }
 
+void ClickChildOf(QWidget* window, QWidget* child)
+{
+    Click(window, child->mapTo(window, child->rect().center()));
+}
+
 void PressKey(QWidget* widget, int key, Qt::KeyboardModifiers modifiers)
 {
     // Printable keys carry their character, as a keyboard's do.

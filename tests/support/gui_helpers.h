@@ -39,6 +39,8 @@ void Dismiss(QWidget* modal);
 void Click(QWidget* widget, QPoint at);
 // Where a slider's thumb stands, in the slider's coordinates.
 QRect ThumbRect(QSlider* slider);
+// A click on a child at its centre, delivered to the window as a press there.
+void ClickChildOf(QWidget* window, QWidget* child);
 // A key press and release sent to the widget.
 void PressKey(QWidget* widget, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
