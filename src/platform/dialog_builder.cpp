@@ -148,11 +148,14 @@ const ControlTemplate* LabelBeside(const DialogTemplate& tpl, const ControlTempl
 {
     const ControlTemplate* best = nullptr;
     int bestDistance = 1 << 30;
+    // A list stands on the row of its closed field, not of its dropped-down part.
+    const bool list = c.kind == ControlKind::DropList || c.kind == ControlKind::DropDown;
+    const int height = list ? std::min(c.cy, kListFieldHeight) : c.cy;
     for (const auto& other : tpl.controls) {
         if (other.kind != ControlKind::Label || other.text.empty()) {
             continue;
         }
-        const bool sameRow = other.y < c.y + c.cy && c.y < other.y + other.cy;
+        const bool sameRow = other.y < c.y + height && c.y < other.y + other.cy;
         const bool leftOf = other.x + other.cx <= c.x + 2;
         const bool above = other.y + other.cy <= c.y + 2 && other.x < c.x + c.cx && c.x < other.x + other.cx;
         int distance = 1 << 30;

@@ -2,7 +2,9 @@
 
 #include <QAccessibleWidget>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QPushButton>
+#include <QRadioButton>
 
 namespace velmora::platform {
 
@@ -10,12 +12,18 @@ namespace {
 
 // Whether a button is checkable is asked each time: the interface may be
 // made before the template's kind has been applied to the button.
-class AccessiblePushButton : public QAccessibleWidget {
+class AccessibleButton : public QAccessibleWidget {
 public:
-    explicit AccessiblePushButton(QPushButton* button) : QAccessibleWidget(button, QAccessible::Button) {}
+    explicit AccessibleButton(QAbstractButton* button) : QAccessibleWidget(button, QAccessible::Button) {}
 
     QAccessible::Role role() const override
     {
+        if (qobject_cast<QCheckBox*>(Button())) {
+            return QAccessible::CheckBox;
+        }
+        if (qobject_cast<QRadioButton*>(Button())) {
+            return QAccessible::RadioButton;
+        }
         if (!Button()->isCheckable()) {
             return QAccessible::Button;
         }
@@ -37,7 +45,9 @@ public:
         s.pressed = Button()->isDown();
         s.checkable = Button()->isCheckable();
         s.checked = Button()->isChecked();
-        s.defaultButton = Button()->isDefault();
+        if (auto* push = qobject_cast<QPushButton*>(Button())) {
+            s.defaultButton = push->isDefault();
+        }
         return s;
     }
 
@@ -60,16 +70,17 @@ public:
     }
 
 private:
-    QPushButton* Button() const { return static_cast<QPushButton*>(widget()); }
+    QAbstractButton* Button() const { return static_cast<QAbstractButton*>(widget()); }
 };
 
-QAccessibleInterface* PushButtonFactory(const QString& className, QObject* object)
+QAccessibleInterface* ButtonFactory(const QString& className, QObject* object)
 {
-    if (className != QLatin1String("QPushButton")) {
+    if (className != QLatin1String("QPushButton") && className != QLatin1String("QCheckBox") &&
+        className != QLatin1String("QRadioButton")) {
         return nullptr;
     }
-    auto* button = qobject_cast<QPushButton*>(object);
-    return button ? new AccessiblePushButton(button) : nullptr;
+    auto* button = qobject_cast<QAbstractButton*>(object);
+    return button ? new AccessibleButton(button) : nullptr;
 }
 
 }  // namespace
@@ -77,7 +88,7 @@ QAccessibleInterface* PushButtonFactory(const QString& className, QObject* objec
 void InstallToggleAccessibility()
 {
     static const bool installed = [] {
-        QAccessible::installFactory(PushButtonFactory);
+        QAccessible::installFactory(ButtonFactory);
         return true;
     }();
     (void)installed;

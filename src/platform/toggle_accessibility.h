@@ -1,12 +1,13 @@
 #pragma once
-// Push buttons as assistive technology operates them. A checkable one (a
-// mute box, a push-like radio, an input button) is toggled by a click, so
-// its window hears of it exactly as of a mouse click; Qt's own interface
-// flips the check state without a click, and no command would be sent.
+// Buttons as assistive technology operates them. A checkable one (a check
+// box, a radio button, a mute box, a push-like radio, an input button) is
+// toggled by a click, so its window hears of it exactly as of a mouse
+// click; Qt's own interface flips the check state without a click, and no
+// command would be sent.
 
 namespace velmora::platform {
 
-// Installs the accessible interface of push buttons; once is enough.
+// Installs the accessible interface of buttons; once is enough.
 void InstallToggleAccessibility();
 
 }  // namespace velmora::platform

@@ -31,6 +31,8 @@ constexpr ControlTemplate kButtons[] = {
     {3, ControlKind::PushLikeRadio, "ON", 0, 40, 30, 12},
     {4, ControlKind::PushLikeRadio, "OFF", 40, 40, 30, 12},
     {5, ControlKind::PushButton, "Off", 0, 60, 30, 12, style::kDisabled},
+    {6, ControlKind::CheckBox, "Beep", 40, 0, 30, 10},
+    {7, ControlKind::RadioButton, "COM", 40, 20, 30, 10},
 };
 constexpr DialogTemplate kTemplate{900, "", 100, 80, "MS Shell Dlg", 8, kButtons};
 
@@ -53,6 +55,9 @@ TEST(ButtonAccessibility, EachButtonsActionIsAClick)
         {3, QAccessible::RadioButton, toggle, {{1, false}, {2, true}, {2, false}, {3, true}}},
         {4, QAccessible::RadioButton, toggle, {{1, false}, {2, true}, {2, false}, {3, true}, {4, true}}},
         {5, QAccessible::Button, press, {{1, false}, {2, true}, {2, false}, {3, true}, {4, true}}},
+        {6, QAccessible::CheckBox, toggle, {{1, false}, {2, true}, {2, false}, {3, true}, {4, true}, {6, true}}},
+        {7, QAccessible::RadioButton, toggle,
+         {{1, false}, {2, true}, {2, false}, {3, true}, {4, true}, {6, true}, {7, true}}},
     };
     ClickWindow window;
     BuildDialog(window, kTemplate);
