@@ -1,5 +1,6 @@
 #include "pages/page_windows.h"
 
+#include "pages/advanced_page.h"
 #include "pages/audio_page.h"
 #include "pages/video_page.h"
 #include "protocol/pages.h"
@@ -35,7 +36,7 @@ PageWindows::PageWindows(PageHost& host) : host_(host)
     factories_[Slot(page::kVideo)] = Make<CMatrixDlg>();
     factories_[Slot(page::kAudio)] = Make<AudioDlg>();
     factories_[Slot(page::kNetwork)] = Blank(page::kNetwork, res::NetworkTemplate());
-    factories_[Slot(page::kAdvanced)] = Blank(page::kAdvanced, res::AdvancedTemplate());
+    factories_[Slot(page::kAdvanced)] = Make<CAdvancedDlg>();
 }
 
 std::size_t PageWindows::Slot(std::uint8_t page)

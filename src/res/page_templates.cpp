@@ -9,11 +9,9 @@ namespace velmora::res {
 namespace {
 
 constexpr platform::DialogTemplate kNetwork{kNetworkTemplate, "", 416, 332, "MS Shell Dlg", 8, {}};
-constexpr platform::DialogTemplate kAdvanced{kAdvancedTemplate, "", 362, 328, "MS Shell Dlg", 8, {}};
 
 }  // namespace
 
 const platform::DialogTemplate& NetworkTemplate() { return kNetwork; }
-const platform::DialogTemplate& AdvancedTemplate() { return kAdvanced; }
 
 }  // namespace velmora::res
