@@ -40,3 +40,13 @@ xdotool mousemove $((X + 201)) $((Y + 44)) click 1
 sleep 1.5
 import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/audio-page.png"
 echo "wrote $out/audio-page.png"
+# The Network and Advanced pages, read from the switcher over TCP: their tab
+# labels sit at (285, 44) and (366, 44) in the title band.
+xdotool mousemove $((X + 285)) $((Y + 44)) click 1
+sleep 1.5
+import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/network-page.png"
+echo "wrote $out/network-page.png"
+xdotool mousemove $((X + 366)) $((Y + 44)) click 1
+sleep 1.5
+import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/advanced-page.png"
+echo "wrote $out/advanced-page.png"
