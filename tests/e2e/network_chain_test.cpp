@@ -92,7 +92,8 @@ TEST_P(NetworkChain, ReadChainWritesTheSixLineLog)
         s.tcpPort = 65535;
     });
     page->ControlAs<QAbstractButton>(n::kStatus)->click();
-    ASSERT_TRUE(PumpUntil([&] { return Text().startsWith("DHCP: ON") && Text().contains("Port: "); }, 3s)) << Text().toStdString();
+    ASSERT_TRUE(PumpUntil([&] { return Text().startsWith("DHCP: ON") && Text().contains("Port: "); }, 3s))
+        << Text().toStdString();
     EXPECT_EQ(Text(), "DHCP: ON\r\nIP: 10.1.2.3\r\nSubnet: 255.255.0.0\r\nGate: 10.1.0.254\r\n"
                       "Mac: a2-0b-c0-de-00-ff\r\nPort: 65535\r\n");
     EXPECT_FALSE(Address(n::kIp)->isEnabled()) << "DHCP on";

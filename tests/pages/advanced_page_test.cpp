@@ -23,6 +23,8 @@ namespace lists = pages::advanced_lists;
 
 namespace {
 
+using Bytes = std::vector<std::uint8_t>;
+
 struct ListCase {
     int id;
     const lists::Entries* entries;
@@ -98,7 +100,7 @@ protected:
         ASSERT_TRUE(PumpUntil([&] { return !view->isVisible(); }));
     }
     // The switcher's echo of the frame just read: the token comes back.
-    void Acknowledge(const std::vector<std::uint8_t>& frame)
+    void Acknowledge(const Bytes& frame)
     {
         FrameBytes echo{};
         std::copy(frame.begin(), frame.end(), echo.begin());
@@ -173,11 +175,11 @@ TEST_F(AdvancedPageTest, ChoicesGoOutByteForByte)
 {
     Choose(a::kSerialBaudList, 3);  // "\t38400 \t"
     auto sent = ReadFrame();
-    EXPECT_EQ(sent, (std::vector<std::uint8_t>{0x50, 0x56, 0x54, 0x24, 0x51, 0x04, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x73}));
+    EXPECT_EQ(sent, (Bytes{0x50, 0x56, 0x54, 0x24, 0x51, 0x04, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x73}));
     Acknowledge(sent);
     Choose(a::kSleepTimerList, 5);  // "\t60 minutes\t"
     sent = ReadFrame();
-    EXPECT_EQ(sent, (std::vector<std::uint8_t>{0x50, 0x56, 0x54, 0x24, 0x53, 0x06, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x77}));
+    EXPECT_EQ(sent, (Bytes{0x50, 0x56, 0x54, 0x24, 0x53, 0x06, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x77}));
     Acknowledge(sent);
     Choose(a::kOsdTimeoutList, 0);  // "\t5 seconds  \t", already selected: still a choice
     EXPECT_EQ(ReadFrame(), Frame(kOsdTimeout.set, {{kValueByte, 1}}));
@@ -206,15 +208,14 @@ TEST_F(AdvancedPageTest, BeepSendsTheOppositeOfItsStatusEncoding)
     Acknowledge(sent);
     EXPECT_TRUE(panel->Token().Ready());
     PageCtl<QAbstractButton>(a::kBeep)->click();
-    EXPECT_EQ(ReadFrame(), (std::vector<std::uint8_t>{0x50, 0x56, 0x54, 0x06, 0x01, 0x0F, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                                      0, 0x10}));
+    EXPECT_EQ(ReadFrame(), (Bytes{0x50, 0x56, 0x54, 0x06, 0x01, 0x0F, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x10}));
 }
 
 TEST_F(AdvancedPageTest, UpgradeScalerWaitsForItsAcknowledgement)
 {
     PageCtl<QAbstractButton>(a::kUpgradeScaler)->click();
     const auto sent = ReadFrame();
-    EXPECT_EQ(sent, (std::vector<std::uint8_t>{0x50, 0x56, 0x54, 0x07, 0x07, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x08}));
+    EXPECT_EQ(sent, (Bytes{0x50, 0x56, 0x54, 0x07, 0x07, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x08}));
     EXPECT_FALSE(panel->Token().Ready());
     PageCtl<QAbstractButton>(a::kBeep)->click();
     EXPECT_TRUE(LineQuiet()) << "nothing else while the upgrade is unanswered";
@@ -228,8 +229,7 @@ TEST_F(AdvancedPageTest, SwitchingPowerOnAsksNothing)
     ASSERT_FALSE(Checked(a::kPower));
     ModalWatcher watcher([](QWidget* modal) { Dismiss(modal); });
     PageCtl<QAbstractButton>(a::kPower)->click();
-    EXPECT_EQ(ReadFrame(), (std::vector<std::uint8_t>{0x50, 0x56, 0x54, 0x08, 0x0B, 0x0F, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                                      0, 0x1C}));
+    EXPECT_EQ(ReadFrame(), (Bytes{0x50, 0x56, 0x54, 0x08, 0x0B, 0x0F, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x1C}));
     EXPECT_TRUE(panel->Token().Ready()) << "free again before the command went";
     EXPECT_EQ(watcher.Seen(), 0);
 }
@@ -293,8 +293,7 @@ TEST_F(AdvancedPageTest, FactoryResetAsksAsTheMainWindowDoes)
         EXPECT_FALSE(pages::StatusPopupShowing());
         if (answer == m::kOk) {
             const auto sent = ReadFrame();
-            EXPECT_EQ(sent, (std::vector<std::uint8_t>{0x50, 0x56, 0x54, 0x08, 0x0A, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                                       0x0C}));
+            EXPECT_EQ(sent, (Bytes{0x50, 0x56, 0x54, 0x08, 0x0A, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x0C}));
             EXPECT_FALSE(panel->Token().Ready()) << "the reset waits for its answer";
             Acknowledge(sent);
         } else {
