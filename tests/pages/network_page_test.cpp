@@ -1,14 +1,13 @@
 // The Network page over a pseudo-terminal: the read chain filling every
-// control and writing the status log, each Set button's request and the
-// write chain it starts, the refused port and MAC texts, the log written at
-// the operator's cursor, and requests made while no link is open.
+// control and writing the status log, each Set button's request byte for
+// byte, the refused port and MAC texts, and the template's odd places. The
+// chains against the simulated switcher are in tests/e2e.
 
 #include "pages/page_fixture.h"
 
 #include "platform/dialog_units.h"
 #include "platform/ip_address_edit.h"
 #include "protocol/network_commands.h"
-#include "protocol/pages.h"
 #include "res/network_ids.h"
 #include "res/templates.h"
 
@@ -16,7 +15,6 @@
 #include <QAccessibleActionInterface>
 #include <QMessageBox>
 #include <QPlainTextEdit>
-#include <QTextBlock>
 
 namespace velmora::test {
 
@@ -239,34 +237,6 @@ TEST_F(NetworkPageTest, ABlankAddressFieldGoesOutAsZero)
     EXPECT_EQ(ReadFrame(), Frame(kSetGateway));
 }
 
-TEST_F(NetworkPageTest, EachSetButtonStartsTheWriteChainAtItsStep)
-{
-    const struct {
-        int button;
-        std::vector<Command> chain;
-    } cases[] = {
-        {n::kSetIp, {kSetIp, kSetSubnet, kSetGateway, kDhcp.set}},
-        {n::kSetSubnet, {kSetSubnet, kSetGateway, kDhcp.set}},
-        {n::kSetGateway, {kSetGateway, kDhcp.set}},
-        {n::kSetMac, {kSetMac, kSetIp, kSetSubnet, kSetGateway, kDhcp.set}},
-    };
-    SetMacBoxes({"02", "00", "00", "00", "00", "01"});
-    for (const auto& k : cases) {
-        SCOPED_TRACE(k.button);
-        ClickSet(k.button);
-        for (const Command& step : k.chain) {
-            const Bytes sent = ReadFrame();
-            ASSERT_EQ(sent.size(), kFrameSize);
-            ASSERT_EQ((Command{sent[kClassByte], sent[kCommandByte]}), step);
-            Acknowledge(sent);
-            if (step == kDhcp.set) {
-                EXPECT_EQ(sent[kValueByte], 0xF0) << "the chain ends with DHCP off";
-            }
-        }
-        EXPECT_TRUE(LineQuiet()) << "and stops there";
-    }
-}
-
 TEST_F(NetworkPageTest, SetIpWithDhcpCheckedSwitchesDhcpOnAndNothingFollows)
 {
     PageCtl<QAbstractButton>(n::kDhcp)->click();
@@ -328,20 +298,6 @@ TEST_F(NetworkPageTest, MacBoxesMustGiveAnAddressAUnitCanTake)
     EXPECT_TRUE(boxes.onlyOk);
 }
 
-TEST_F(NetworkPageTest, AClickIntoTheLogPutsTheNextBlockThere)
-{
-    Answer(kAddresses);
-    ASSERT_EQ(ReadFrame(), Frame(kReadMac));
-    // Between the DHCP line and the address block.
-    QTextCursor ipLine(Log()->document()->findBlockByNumber(1));
-    Click(Log()->viewport(), Log()->cursorRect(ipLine).center());
-    ASSERT_EQ(Log()->textCursor().position(), ipLine.position());
-    Answer(kMac);
-    ASSERT_EQ(ReadFrame(), Frame(kReadPort));
-    Answer(kPort8080);
-    EXPECT_EQ(LogText(), kDhcpOffLine + kMacLine + kPortLine + kAddressLines);
-}
-
 TEST_F(NetworkPageTest, TheTemplatePutsTheSetButtonsRightOfTheFrameAndHidesTheMacRow)
 {
     const auto& tpl = res::NetworkTemplate();
@@ -358,33 +314,6 @@ TEST_F(NetworkPageTest, TheTemplatePutsTheSetButtonsRightOfTheFrameAndHidesTheMa
     EXPECT_EQ(PageCtl<QWidget>(n::kLog)->geometry(), platform::DluToPixels(40, 198, 259, 95, base));
     EXPECT_FALSE(Log()->isReadOnly());
     EXPECT_EQ(page->size(), platform::DluToPixels(416, 332, base));
-}
-
-// The page's requests while no link is open: no message, nothing sent, and
-// nothing later either, when a port opens before the window reads its queue.
-TEST_F(PageTest, NetworkRequestsWhileDisconnectedGoNowhereEvenAfterAConnect)
-{
-    QStringList texts;
-    ModalWatcher watcher([&](QWidget* modal) {
-        texts << pages::MessageText();
-        Dismiss(modal);
-    });
-    Click(panel.get(), Ctl<QWidget>(c::kTabNetwork)->geometry().center());
-    ASSERT_EQ(texts, QStringList{"Open COM failed!"}) << "the tab's own check";
-    page = panel->Pages().Existing(velmora::page::kNetwork);
-    ASSERT_NE(page, nullptr);
-    PageCtl<QLineEdit>(n::kPort)->setText("8080");
-    for (const int id : {n::kStatus, n::kSetIp, n::kSetSubnet, n::kSetGateway, n::kSetPort}) {
-        PageCtl<QAbstractButton>(id)->click();
-    }
-    EXPECT_EQ(texts.size(), 1) << "the buttons show nothing";
-    Connect();  // before the window reads its queue; the General status goes first
-    EXPECT_TRUE(LineQuiet());
-    EXPECT_EQ(SendLog().count(QLatin1Char('\n')), 1) << "one frame in the send log";
-    EXPECT_TRUE(panel->Token().Ready());
-    PageCtl<QAbstractButton>(n::kStatus)->click();
-    EXPECT_EQ(ReadFrame(), Frame(kReadDhcp)) << "usable once the link is open";
-    pages::MessageText().clear();
 }
 
 }  // namespace velmora::test
