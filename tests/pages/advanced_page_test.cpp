@@ -81,11 +81,6 @@ protected:
         PageTest::SetUp();
         OpenPage(c::kTabAdvanced, kAdvancedStatus, kOnStatus);
     }
-    void TearDown() override
-    {
-        pages::MessageText().clear();  // the box's text outlives the panel
-        PageTest::TearDown();
-    }
     platform::ComboBox* PageList(int id) { return PageCtl<platform::ComboBox>(id); }
     bool Checked(int id) { return PageCtl<QAbstractButton>(id)->isChecked(); }
 

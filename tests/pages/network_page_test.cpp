@@ -94,11 +94,6 @@ protected:
         OpenPage(c::kTabNetwork, kNetworkStatus, DhcpState(kOn));
         ASSERT_EQ(ReadFrame(), Frame(kReadAddresses));
     }
-    void TearDown() override
-    {
-        pages::MessageText().clear();
-        PageTest::TearDown();
-    }
 
     // Answers the rest of the read chain after Read addresses went out.
     void AnswerAddressesMacAndPort()
