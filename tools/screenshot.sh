@@ -23,30 +23,29 @@ done
 [ -n "$window" ] || { echo "the panel window did not appear" >&2; exit 1; }
 sleep 1
 eval "$(xdotool getwindowgeometry --shell "$window")"
+# Clicks at (x, y) in the window.
+click_at() {
+    xdotool mousemove $((X + $1)) $((Y + $2)) click 1
+}
+# Lets the window settle, then takes it into OUT/NAME.png.
+shoot() {
+    sleep 1.5
+    import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/$1.png"
+    echo "wrote $out/$1.png"
+}
 # The serial Connect button sits at (108, 195) in the window.
-xdotool mousemove $((X + 108)) $((Y + 195)) click 1
-sleep 1.5
-import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/main-window.png"
-echo "wrote $out/main-window.png"
+click_at 108 195
+shoot main-window
 # Then TCP control: the radio at (295, 91), the TCP Connect button at (496, 195).
-xdotool mousemove $((X + 295)) $((Y + 91)) click 1
+click_at 295 91
 sleep 0.5
-xdotool mousemove $((X + 496)) $((Y + 195)) click 1
-sleep 1.5
-import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/tcp-connected.png"
-echo "wrote $out/tcp-connected.png"
-# The Audio page, filled from the switcher's status: the tab label at (201, 44).
-xdotool mousemove $((X + 201)) $((Y + 44)) click 1
-sleep 1.5
-import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/audio-page.png"
-echo "wrote $out/audio-page.png"
-# The Network and Advanced pages, read from the switcher over TCP: their tab
-# labels sit at (285, 44) and (366, 44) in the title band.
-xdotool mousemove $((X + 285)) $((Y + 44)) click 1
-sleep 1.5
-import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/network-page.png"
-echo "wrote $out/network-page.png"
-xdotool mousemove $((X + 366)) $((Y + 44)) click 1
-sleep 1.5
-import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/advanced-page.png"
-echo "wrote $out/advanced-page.png"
+click_at 496 195
+shoot tcp-connected
+# The pages, filled from the switcher's status over TCP: the tab labels of
+# Audio, Network and Advanced at (201, 44), (285, 44) and (366, 44).
+click_at 201 44
+shoot audio-page
+click_at 285 44
+shoot network-page
+click_at 366 44
+shoot advanced-page
