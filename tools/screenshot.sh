@@ -2,7 +2,8 @@
 # Screenshots of the real panel window under Xvfb, into OUT_DIR:
 #   main-window.png      the demo connected over its serial port
 #   tcp-connected.png    the demo in TCP control, connected
-#   audio-page.png       the Audio page of the demo, filled from the switcher
+#   audio-page.png, network-page.png, advanced-page.png
+#                        the pages of the demo, filled from the switcher
 #   main-window-2x.png   the same as main-window.png on a screen scaled by 2
 #   message-box-dark.png the message box over the window, on a dark palette
 #   main-window-dark.png the demo connected, on a dark palette
@@ -61,6 +62,8 @@ tcp_connect=(496 195)
 general_tab=(40 46)
 video_tab=(123 46)
 audio_tab=(201 46)
+network_tab=(285 46)
+advanced_tab=(366 46)
 
 start "$build/velmora" --demo
 click "${com_connect[@]}" 1.5
@@ -68,9 +71,13 @@ shot main-window.png
 click "${tcp_radio[@]}" 0.5
 click "${tcp_connect[@]}" 1.5
 shot tcp-connected.png
-# The Audio page, filled from the switcher's status.
+# The pages, filled from the switcher's status over TCP.
 click "${audio_tab[@]}" 1.5
 shot audio-page.png
+click "${network_tab[@]}" 1.5
+shot network-page.png
+click "${advanced_tab[@]}" 1.5
+shot advanced-page.png
 stop
 
 scale=2

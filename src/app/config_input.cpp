@@ -4,15 +4,12 @@
 
 #include <QRegularExpression>
 
-#include <algorithm>
-
 namespace velmora::app {
 
 namespace {
 
 constexpr int kLoopbackNet = 127;
 constexpr int kLastUnicastNet = 223;  // above: multicast and reserved
-constexpr std::uint8_t kGroupBit = 0x01;
 
 const char kAddressIncomplete[] = "Enter all four fields of the new IP address.";
 const char kAddressUnusable[] = "%1 is not an address a switcher can take: "
@@ -63,8 +60,7 @@ ConfigCheck CheckConfigInput(const protocol::MacAddress& target, const ConfigInp
         if (!mac) {
             return {std::nullopt, QString::fromLatin1(kMacMalformed)};
         }
-        const bool allZero = std::all_of(mac->begin(), mac->end(), [](std::uint8_t b) { return b == 0; });
-        if (allZero || ((*mac)[0] & kGroupBit)) {
+        if (!protocol::AssignableMac(*mac)) {
             return {std::nullopt, QString::fromLatin1(kMacNotUnicast).arg(input.mac.trimmed())};
         }
         request.newMac = *mac;

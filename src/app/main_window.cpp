@@ -103,7 +103,9 @@ void CVelmoraDlg::InitMessages()
     OnMessage(msg::kSearchSocket, [this](platform::WParam w, platform::LParam l) { return search_.OnSearchReply(w, l); });
     OnMessage(msg::kConfigSocket, [this](platform::WParam w, platform::LParam l) { return search_.OnConfigReply(w, l); });
     OnMessage(msg::kSendRequest, [this](platform::WParam w, platform::LParam) {
-        if (w >= page::kVideo && w <= page::kAdvanced) {
+        // A page's request goes out only while the link of the control mode
+        // is open; otherwise it is dropped, never kept for a later link.
+        if (w >= page::kVideo && w <= page::kAdvanced && LinkOpen()) {
             send_.SendFrame(protocol::kFrameSize);
         }
         return platform::LResult{1};

@@ -12,11 +12,7 @@ transport::ConnectionHooks MakeDialogHooks()
         pages::MessageText() = text;
         pages::ShowMessage();
     };
-    hooks.askQuestion = [](const QString& text) {
-        pages::MessageText() = text;
-        return pages::AskQuestion(true);
-    };
-    hooks.skipResetConfirm = [] { return pages::SkipResetConfirm(); };
+    hooks.confirmFactoryReset = [] { return pages::ConfirmFactoryReset(); };
     hooks.showStatus = [](const QString& text) {
         pages::StatusText() = text;
         pages::ShowStatus();

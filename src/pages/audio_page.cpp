@@ -239,7 +239,7 @@ void AudioDlg::OnSetFadeTime(int setId)
 
 void AudioDlg::RefuseInput()
 {
-    platform::ShowSystemMessage(QString::fromLatin1(kInputValueError));
+    platform::ShowSystemMessage(QString::fromLatin1(platform::kInputValueError));
     Token().GiveBack();
 }
 

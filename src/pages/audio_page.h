@@ -9,7 +9,6 @@
 namespace velmora::pages {
 
 // The page's messages.
-inline constexpr char kInputValueError[] = " Input value error!";
 inline constexpr char kMixerTimeOut[] = "Time Out";
 
 class AudioDlg : public PageWindow {

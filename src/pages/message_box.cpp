@@ -146,8 +146,7 @@ Layout LayoutFor(const QString& text)
     if (text == QStringLiteral("Connect to Matrix failed!")) {
         return {QRect(QPoint(100, 60), QPoint(255 - 1, 100 - 1)), false};
     }
-    if (text == QStringLiteral("Do you want to reset to factory settings?") ||
-        text == QStringLiteral("Are you sure you want to power off?")) {
+    if (text == QLatin1String(kResetQuestion) || text == QLatin1String(kPowerOffQuestion)) {
         return {QRect(QPoint(50, 60), QPoint(320 - 1, 100 - 1)), true};
     }
     return {QRect(QPoint(100, 60), QPoint(220 - 1, 100 - 1)), false};
@@ -219,6 +218,15 @@ int AskQuestion(bool confirmMode)
     const int result = RunBox();
     g_confirm = false;
     return result;
+}
+
+bool ConfirmFactoryReset()
+{
+    if (g_skipReset) {
+        return true;
+    }
+    MessageText() = QString::fromLatin1(kResetQuestion);
+    return AskQuestion(true) == kResultOk;
 }
 
 // ---------------------------------------------------------------------------

@@ -17,6 +17,10 @@ namespace velmora::pages {
 inline constexpr int kResultOk = 1;
 inline constexpr int kResultCancel = 2;
 
+// The two questions the box asks; it lays them out with the picture at the left.
+inline constexpr char kResetQuestion[] = "Do you want to reset to factory settings?";
+inline constexpr char kPowerOffQuestion[] = "Are you sure you want to power off?";
+
 // A modal window with a nested event loop; a borderless one is dragged by its
 // body. Without a parent it belongs to the program's main window, and it
 // opens centred over its owner (over the screen when the owner is not shown).
@@ -92,5 +96,10 @@ void ShowMessage();
 int AskQuestion(bool confirmMode);
 // The box while it is showing, else nullptr.
 CMessageDlg* OpenMessageBox();
+
+// The factory reset question with Ok, Cancel and "No longer remind"; true
+// for Ok, or at once once the operator asked not to be reminded. False also
+// when a box is already showing: nothing was asked.
+bool ConfirmFactoryReset();
 
 }  // namespace velmora::pages

@@ -22,7 +22,11 @@ protocol::CommandFrame& PageWindow::Begin(protocol::Command command)
 
 void PageWindow::PostSend()
 {
-    host_.mainWindow.Post(msg::kSendRequest, page_);
+    // A request made while no link is open goes nowhere: posted anyway, it
+    // would go out on a link opened before the main window reads its queue.
+    if (host_.linkOpen()) {
+        host_.mainWindow.Post(msg::kSendRequest, page_);
+    }
 }
 
 void PageWindow::Send(protocol::Command command, Params params)

@@ -53,6 +53,7 @@ protected:
     // Clears bytes 3 to 17 of the shared buffer and writes class and command.
     protocol::CommandFrame& Begin(protocol::Command command);
     // SendRequest with this page's code: the main window sends the buffer.
+    // Nothing is posted while no link is open.
     void PostSend();
     // Begin, the parameters, PostSend.
     void Send(protocol::Command command, Params params = {});

@@ -1,31 +1,19 @@
 #include "pages/page_windows.h"
 
+#include "pages/advanced_page.h"
 #include "pages/audio_page.h"
+#include "pages/network_page.h"
 #include "pages/video_page.h"
 #include "protocol/pages.h"
-#include "res/templates.h"
 
 namespace velmora::pages {
 
 namespace {
 
-// A page whose controls are still to come: its template's window, which
-// takes no replies.
-class BlankPage : public PageWindow {
-public:
-    using PageWindow::PageWindow;
-    void HandleReply(protocol::ReplyFrame) override {}
-};
-
 template <class Page>
 PageWindows::Factory Make()
 {
     return [](PageHost& host, QWidget* parent) { return new Page(host, parent); };
-}
-
-PageWindows::Factory Blank(std::uint8_t page, const platform::DialogTemplate& tpl)
-{
-    return [page, &tpl](PageHost& host, QWidget* parent) { return new BlankPage(page, tpl, host, parent); };
 }
 
 }  // namespace
@@ -34,8 +22,8 @@ PageWindows::PageWindows(PageHost& host) : host_(host)
 {
     factories_[Slot(page::kVideo)] = Make<CMatrixDlg>();
     factories_[Slot(page::kAudio)] = Make<AudioDlg>();
-    factories_[Slot(page::kNetwork)] = Blank(page::kNetwork, res::NetworkTemplate());
-    factories_[Slot(page::kAdvanced)] = Blank(page::kAdvanced, res::AdvancedTemplate());
+    factories_[Slot(page::kNetwork)] = Make<CNetwork>();
+    factories_[Slot(page::kAdvanced)] = Make<CAdvancedDlg>();
 }
 
 std::size_t PageWindows::Slot(std::uint8_t page)

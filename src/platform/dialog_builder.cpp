@@ -20,6 +20,7 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <vector>
 
 namespace velmora::platform {
 
@@ -187,35 +188,52 @@ std::optional<int> LabelDistance(const ControlTemplate& label, const ControlTemp
     return std::nullopt;
 }
 
-// For every control that needs one, the label that names it: the template's
-// own table first, then the nearest label by place. A label names one control.
-std::map<int, int> NamingLabels(const DialogTemplate& tpl)
+std::optional<std::size_t> IndexOf(const DialogTemplate& tpl, int id)
 {
-    std::map<int, int> labelOf;
-    std::set<int> taken;
-    for (const LabelFor& pair : tpl.labels) {
-        labelOf[pair.control] = pair.label;
-        taken.insert(pair.label);
+    for (std::size_t i = 0; i < tpl.controls.size(); ++i) {
+        if (tpl.controls[i].id == id) {
+            return i;
+        }
     }
-    for (const auto& c : tpl.controls) {
-        if (!NeedsLabel(c.kind) || labelOf.count(c.id)) {
+    return std::nullopt;
+}
+
+// For every control that needs one, the label that names it, both by their
+// place in the template (fixed labels have no id): the template's own table
+// first, then the nearest label by place. A label names one control.
+std::map<std::size_t, std::size_t> NamingLabels(const DialogTemplate& tpl)
+{
+    std::map<std::size_t, std::size_t> labelOf;
+    std::set<std::size_t> taken;
+    for (const LabelFor& pair : tpl.labels) {
+        const auto control = IndexOf(tpl, pair.control);
+        const auto label = IndexOf(tpl, pair.label);
+        if (control && label) {
+            labelOf[*control] = *label;
+            taken.insert(*label);
+        }
+    }
+    for (std::size_t i = 0; i < tpl.controls.size(); ++i) {
+        const ControlTemplate& c = tpl.controls[i];
+        if (!NeedsLabel(c.kind) || labelOf.count(i)) {
             continue;
         }
-        const ControlTemplate* best = nullptr;
+        std::optional<std::size_t> best;
         int bestDistance = 0;
-        for (const auto& label : tpl.controls) {
-            if (label.kind != ControlKind::Label || label.text.empty() || taken.count(label.id)) {
+        for (std::size_t j = 0; j < tpl.controls.size(); ++j) {
+            const ControlTemplate& label = tpl.controls[j];
+            if (label.kind != ControlKind::Label || label.text.empty() || taken.count(j)) {
                 continue;
             }
             const auto distance = LabelDistance(label, c);
             if (distance && (!best || *distance < bestDistance)) {
-                best = &label;
+                best = j;
                 bestDistance = *distance;
             }
         }
         if (best) {
-            labelOf[c.id] = best->id;
-            taken.insert(best->id);
+            labelOf[i] = *best;
+            taken.insert(*best);
         }
     }
     return labelOf;
@@ -224,12 +242,11 @@ std::map<int, int> NamingLabels(const DialogTemplate& tpl)
 // Qt hands a label to screen readers through its buddy: the control is
 // named by the label's text and related to it as labelled by it. A button,
 // a check box or a label names itself by its text.
-void LabelControls(Window& window, const DialogTemplate& tpl)
+void LabelControls(const std::vector<QWidget*>& widgets, const DialogTemplate& tpl)
 {
-    for (const auto& [controlId, labelId] : NamingLabels(tpl)) {
-        auto* label = window.ControlAs<QLabel>(labelId);
-        if (QWidget* control = window.Control(controlId); label && control) {
-            label->setBuddy(control);
+    for (const auto& [control, label] : NamingLabels(tpl)) {
+        if (auto* text = qobject_cast<QLabel*>(widgets[label]); text && widgets[control]) {
+            text->setBuddy(widgets[control]);
         }
     }
 }
@@ -258,11 +275,14 @@ void BuildDialog(Window& window, const DialogTemplate& tpl)
     }
     QButtonGroup* radios = nullptr;
     QWidget* previous = nullptr;
-    for (const auto& c : tpl.controls) {
+    std::vector<QWidget*> widgets(tpl.controls.size(), nullptr);
+    for (std::size_t i = 0; i < tpl.controls.size(); ++i) {
+        const ControlTemplate& c = tpl.controls[i];
         QWidget* widget = MakeControl(window, c);
         if (!widget) {
             continue;
         }
+        widgets[i] = widget;
         // Up-down arrows take the edit made just before them as their buddy.
         if (auto* arrows = qobject_cast<UpDown*>(widget)) {
             arrows->SetBuddy(qobject_cast<QLineEdit*>(previous));
@@ -306,7 +326,7 @@ void BuildDialog(Window& window, const DialogTemplate& tpl)
             window.RegisterControl(c.id, widget);
         }
     }
-    LabelControls(window, tpl);
+    LabelControls(widgets, tpl);
 }
 
 }  // namespace velmora::platform

@@ -102,6 +102,15 @@ std::optional<std::array<std::uint8_t, 4>> IpAddressEdit::Octets() const
     return octets;
 }
 
+std::array<std::uint8_t, 4> IpAddressEdit::Fields() const
+{
+    std::array<std::uint8_t, 4> fields{};
+    for (std::size_t i = 0; i < boxes_.size(); ++i) {
+        fields[i] = static_cast<std::uint8_t>(std::clamp(boxes_[i]->text().toInt(), 0, 255));
+    }
+    return fields;
+}
+
 void IpAddressEdit::Clear()
 {
     for (auto* box : boxes_) {

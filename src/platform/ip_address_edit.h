@@ -22,6 +22,9 @@ public:
     void SetOctets(const std::array<std::uint8_t, 4>& octets);
     // Empty when any box is blank.
     std::optional<std::array<std::uint8_t, 4>> Octets() const;
+    // The four fields as the control keeps them: a blank field is 0, and a
+    // number typed beyond 255 stands at 255.
+    std::array<std::uint8_t, 4> Fields() const;
     void Clear();
     QString Text() const;
 

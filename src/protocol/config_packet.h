@@ -2,6 +2,7 @@
 // The network module's configuration packet: 76 bytes broadcast to the
 // configuration port, addressed to one switcher by its hardware address.
 
+#include "protocol/mac_address.h"
 #include "protocol/network_commands.h"
 
 #include <array>
@@ -10,7 +11,6 @@
 
 namespace velmora::protocol {
 
-using MacAddress = std::array<std::uint8_t, kMacSize>;
 using Ipv4Address = std::array<std::uint8_t, kAddressSize>;
 using ConfigPacket = std::array<std::uint8_t, config::kPacketSize>;
 

@@ -21,15 +21,24 @@ int DigitValue(char16_t ch)
 
 }  // namespace
 
-void ParseHexByte(std::u16string_view text, std::uint8_t& byte)
+std::optional<std::uint8_t> ReadHexByte(std::u16string_view text)
 {
+    std::optional<std::uint8_t> byte;
     for (std::size_t i = 0; i + 1 < text.size(); i += 2) {
         const int high = DigitValue(text[i]);
         const int low = DigitValue(text[i + 1]);
         if (high < 0 || low < 0) {
-            return;
+            break;
         }
         byte = static_cast<std::uint8_t>(high * 16 + low);
+    }
+    return byte;
+}
+
+void ParseHexByte(std::u16string_view text, std::uint8_t& byte)
+{
+    if (const auto read = ReadHexByte(text)) {
+        byte = *read;
     }
 }
 

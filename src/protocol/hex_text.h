@@ -2,6 +2,7 @@
 // Hexadecimal text read into bytes, as the network settings are typed.
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace velmora::protocol {
@@ -11,5 +12,8 @@ namespace velmora::protocol {
 // last character or at a pair with a non-digit; `byte` keeps what it had
 // when no pair is valid.
 void ParseHexByte(std::u16string_view text, std::uint8_t& byte);
+
+// The byte ParseHexByte reads, or nothing when the text has no valid pair.
+std::optional<std::uint8_t> ReadHexByte(std::u16string_view text);
 
 }  // namespace velmora::protocol

@@ -32,6 +32,9 @@ inline constexpr std::size_t kMacByte = 5;        // first of the six MAC bytes
 inline constexpr std::size_t kMacSize = 6;
 inline constexpr std::size_t kPortHighByte = 5;
 inline constexpr std::size_t kPortLowByte = 6;
+// The ports the module's TCP control can be moved to.
+inline constexpr int kTcpPortMin = 1;
+inline constexpr int kTcpPortMax = 0xFFFF;
 
 // The switcher's network module: its control port and the two datagram
 // exchanges that find and configure it.

@@ -1,6 +1,5 @@
 #include "transport/connection_control.h"
 
-#include "pages/message_box.h"
 #include "platform/combo_box.h"
 #include "platform/window.h"
 #include "protocol/commands.h"
@@ -143,13 +142,11 @@ void ConnectionControl::OnFactoryReset()
     if (!CheckConnection()) {
         return;
     }
-    if (!hooks_.skipResetConfirm()) {
-        // With a box already open nothing was asked; the token must not be
-        // lost with the unsent command.
-        if (hooks_.askQuestion(QString::fromLatin1(kResetQuestion)) != pages::kResultOk) {
-            token_.GiveBack();
-            return;
-        }
+    // Declined, or not asked because a box is open: the token must not be
+    // lost with the unsent command.
+    if (!hooks_.confirmFactoryReset()) {
+        token_.GiveBack();
+        return;
     }
     protocol::BuildFactoryReset(send_.Frame());
     send_.SendFrame(protocol::kResetFrameSize);

@@ -25,7 +25,6 @@ inline constexpr int kTcpControl = 3;
 inline constexpr char kOpenComFailed[] = "Open COM failed!";
 inline constexpr char kConnectFailed[] = "Connect to Matrix failed!";
 inline constexpr char kTimeOut[] = "Time out!";
-inline constexpr char kResetQuestion[] = "Do you want to reset to factory settings?";
 inline constexpr char kResetStatus[] = "Setting";
 inline constexpr char kConnectText[] = "Connect";
 inline constexpr char kDisconnectText[] = "Disconnect";
@@ -33,10 +32,9 @@ inline constexpr char kDisconnectText[] = "Disconnect";
 // What connection control needs from the rest of the panel.
 struct ConnectionHooks {
     std::function<void(const QString&)> showMessage;
-    // Shows the factory reset question; 1 for Ok, 2 for Cancel or close,
-    // 0 when a box is already open and nothing was asked.
-    std::function<int(const QString&)> askQuestion;
-    std::function<bool()> skipResetConfirm;
+    // Asks the factory reset question unless the operator asked not to be
+    // reminded; true when the reset may go out.
+    std::function<bool()> confirmFactoryReset;
     std::function<void(const QString&)> showStatus;  // modal until closed
     std::function<void()> closeStatus;
     // Sets the popup's text; a showing popup stops its dots and shows the check mark.

@@ -32,6 +32,8 @@ constexpr ControlTemplate kButtons[] = {
     {3, ControlKind::PushLikeRadio, "ON", 0, 40, 30, 12},
     {4, ControlKind::PushLikeRadio, "OFF", 40, 40, 30, 12},
     {5, ControlKind::PushButton, "Off", 0, 60, 30, 12, style::kDisabled},
+    {6, ControlKind::CheckBox, "Beep", 40, 0, 30, 10},
+    {7, ControlKind::RadioButton, "COM", 40, 20, 30, 10},
 };
 constexpr DialogTemplate kTemplate{900, "", 100, 80, "MS Shell Dlg", 8, kButtons};
 
@@ -54,6 +56,9 @@ TEST(ButtonAccessibility, EachButtonsActionIsAClick)
         {3, QAccessible::RadioButton, toggle, {{1, false}, {2, true}, {2, false}, {3, true}}},
         {4, QAccessible::RadioButton, toggle, {{1, false}, {2, true}, {2, false}, {3, true}, {4, true}}},
         {5, QAccessible::Button, press, {{1, false}, {2, true}, {2, false}, {3, true}, {4, true}}},
+        {6, QAccessible::CheckBox, toggle, {{1, false}, {2, true}, {2, false}, {3, true}, {4, true}, {6, true}}},
+        {7, QAccessible::RadioButton, toggle,
+         {{1, false}, {2, true}, {2, false}, {3, true}, {4, true}, {6, true}, {7, true}}},
     };
     ClickWindow window;
     BuildDialog(window, kTemplate);
@@ -67,7 +72,7 @@ TEST(ButtonAccessibility, EachButtonsActionIsAClick)
         button->actionInterface()->doAction(c.action);
         QCoreApplication::processEvents();  // the click is queued, as a screen reader's call returns first
         EXPECT_EQ(window.clicks, c.clicks);
-        EXPECT_EQ(button->state().checkable, c.id == 2 || c.id == 3 || c.id == 4);
+        EXPECT_EQ(button->state().checkable, window.ControlAs<QAbstractButton>(c.id)->isCheckable());
         EXPECT_EQ(button->state().checked, window.ControlAs<QAbstractButton>(c.id)->isChecked());
     }
     EXPECT_FALSE(window.ControlAs<QAbstractButton>(3)->isChecked()) << "the radios stay one group";

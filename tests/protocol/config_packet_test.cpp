@@ -1,5 +1,6 @@
-// The network configuration packet byte for byte, its answer, and the
-// hexadecimal text reader the network settings use.
+// The network configuration packet byte for byte, its answer, the
+// hexadecimal text reader the network settings use, and which hardware
+// addresses a unit can take.
 
 #include "protocol/config_packet.h"
 #include "protocol/hex_text.h"
@@ -114,6 +115,30 @@ TEST(HexText, CharactersCountByTheirLowByte)
 {
     // U+0141 has low byte 0x41 ('A'), U+0130 has 0x30 ('0').
     EXPECT_EQ(Parse(u"\u0141\u0130"), 0xA0);
+}
+
+TEST(HexText, ReadingTellsWhetherAnyPairWasValid)
+{
+    const struct {
+        std::u16string_view text;
+        std::optional<std::uint8_t> byte;
+    } cases[] = {
+        {u"0A", 0x0A}, {u"0a", 0x0A}, {u"0a1", 0x0A}, {u"0a1b", 0x1B}, {u"0aZZ", 0x0A},
+        {u"", std::nullopt}, {u"a", std::nullopt}, {u"g0", std::nullopt}, {u" 0a", std::nullopt},
+    };
+    for (const auto& k : cases) {
+        EXPECT_EQ(ReadHexByte(k.text), k.byte) << std::string(k.text.begin(), k.text.end());
+    }
+}
+
+TEST(MacAddress, AUnitTakesNeitherTheZeroNorAGroupAddress)
+{
+    EXPECT_TRUE(AssignableMac({0x00, 0x1C, 0x91, 0x03, 0x52, 0x7A}));
+    EXPECT_TRUE(AssignableMac({0x02, 0, 0, 0, 0, 0}));
+    EXPECT_TRUE(AssignableMac({0, 0, 0, 0, 0, 1}));
+    EXPECT_FALSE(AssignableMac({0, 0, 0, 0, 0, 0}));
+    EXPECT_FALSE(AssignableMac({0x01, 0x00, 0x5E, 0x00, 0x00, 0x01})) << "multicast";
+    EXPECT_FALSE(AssignableMac({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF})) << "broadcast";
 }
 
 }  // namespace

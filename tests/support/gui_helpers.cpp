@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QStyle>
 #include <QStyleOptionSlider>
@@ -92,6 +93,23 @@ QRect ThumbRect(QSlider* slider)
 void ClickChildOf(QWidget* window, QWidget* child)
 {
     Click(window, child->mapTo(window, child->rect().center()));
+}
+
+QString LabelOf(QWidget* control)
+{
+    if (!control->parentWidget()) {
+        return {};
+    }
+    for (const QLabel* label : control->parentWidget()->findChildren<QLabel*>()) {
+        if (label->buddy() == control) {
+            QString text = label->text().remove(QLatin1Char('&')).trimmed();
+            if (text.endsWith(QLatin1Char(':'))) {
+                text.chop(1);
+            }
+            return text;
+        }
+    }
+    return {};
 }
 
 void PressKey(QWidget* widget, int key, Qt::KeyboardModifiers modifiers)

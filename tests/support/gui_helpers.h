@@ -41,6 +41,9 @@ void Click(QWidget* widget, QPoint at);
 QRect ThumbRect(QSlider* slider);
 // A click on a child at its centre, delivered to the window as a press there.
 void ClickChildOf(QWidget* window, QWidget* child);
+// The text of the label that names a control for screen readers (its
+// buddy): trimmed, without a trailing colon; empty when none does.
+QString LabelOf(QWidget* control);
 // A key press and release sent to the widget.
 void PressKey(QWidget* widget, int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
