@@ -103,7 +103,11 @@ platform::LResult TcpClient::OnControlSocket(platform::WParam w, platform::LPara
 
 void TcpClient::Send(std::span<const std::uint8_t> bytes)
 {
-    socket_.Send(bytes);
+    // Until its connect event has been handled the connection is still being
+    // made, however far the kernel has got with it: the bytes go nowhere.
+    if (connected_) {
+        socket_.Send(bytes);
+    }
 }
 
 void TcpClient::SetButtonText(const char* text)

@@ -34,7 +34,8 @@ public:
     void Close();
     platform::LResult OnControlSocket(platform::WParam w, platform::LParam l);
 
-    // The TCP route of the send path: one send, whatever comes of it.
+    // The TCP route of the send path: one send, whatever comes of it, once
+    // the connection stands; before that (and after it ends) nothing.
     void Send(std::span<const std::uint8_t> bytes);
     bool TcpConnected() const { return connected_; }
     AsyncSocket& Socket() { return socket_; }

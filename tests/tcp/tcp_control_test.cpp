@@ -36,6 +36,26 @@ TEST_F(TcpControl, ConnectShowsDisconnectOnlyAfterTheConnectEvent)
     EXPECT_EQ(SendLog().count(greeting), 2) << SendLog().toStdString();
 }
 
+// The greeting is handed over while the connection is being made: on
+// loopback the kernel has finished the handshake by then, but the switcher
+// still must not receive it. The first bytes it sees are the first command.
+TEST_F(TcpControl, GreetingIsLoggedButNeverReachesTheSwitcher)
+{
+    ScriptedServer server;
+    ASSERT_TRUE(server.Ok());
+    ClickConnect(server.Address());
+    ASSERT_TRUE(server.Accept());
+    ASSERT_TRUE(PumpUntil([&] { return ConnectText() == "Disconnect"; }, 3s));
+    const QString greeting = HexOf(protocol::MakeFrame(protocol::kTcpGreeting));
+    EXPECT_EQ(SendLog().count(greeting), 2);
+
+    Button(c::kHdmi2)->click();
+    const protocol::FrameBytes command =
+        protocol::MakeFrame(protocol::kSelectInput, {{protocol::kInputByte, 2}, {7, protocol::kSelectInputByte7}});
+    const Bytes received = server.ReceivedOnceAtLeast(command.size());
+    EXPECT_EQ(received, Bytes(command.begin(), command.end())) << "0 bytes before the first command";
+}
+
 TEST_F(TcpControl, GeneralPageWorksOverTcp)
 {
     StartSimulator();

@@ -85,6 +85,20 @@ public:
             return peer_ >= 0;
         });
     }
+    // Every byte the panel sent since the connection was accepted, in order,
+    // once at least `count` have come (pumping the panel's events meanwhile).
+    Bytes ReceivedOnceAtLeast(std::size_t count)
+    {
+        PumpUntil([&] {
+            std::uint8_t chunk[256];
+            const ssize_t n = ::recv(peer_, chunk, sizeof chunk, MSG_DONTWAIT);
+            if (n > 0) {
+                received_.insert(received_.end(), chunk, chunk + n);
+            }
+            return received_.size() >= count;
+        });
+        return received_;
+    }
     bool Write(const Bytes& bytes)
     {
         return ::send(peer_, bytes.data(), bytes.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(bytes.size());
@@ -99,6 +113,7 @@ private:
     int listener_ = -1;
     int peer_ = -1;
     std::string address_;
+    Bytes received_;
 };
 
 class TcpPanelTest : public ::testing::Test {
