@@ -103,11 +103,11 @@ void DeviceSearch::ListAnswer(std::span<const std::uint8_t> answer)
     const QString address = AddressText(answer.subspan(s::kIp, protocol::kAddressSize));
     const QString mac = MacText(answer.subspan(s::kMac, protocol::kMacSize));
     // A switcher that heard the probe on two ways answers twice: listed once.
-    int entry = list->FindStringExact(address);
-    if (entry < 0) {
-        entry = list->AddString(address);
+    // Switchers that share an address (units come from the factory with the
+    // same one) are an entry each, told apart by their hardware address.
+    if (list->findData(mac) < 0) {
+        list->setItemData(list->AddString(address), mac);
     }
-    list->setItemData(entry, mac);
     list->SetCurSel(0);
     window_.SetTimer(timer::kSearchSuccess, timer::kSearchSuccessMs);
 }

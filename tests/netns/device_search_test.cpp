@@ -64,6 +64,24 @@ TEST_F(DeviceSearch, TwoSwitchersListInTextOrderEachWithItsOwnHardwareAddress)
     EXPECT_FALSE(panel->Search().SelectedMac()) << "a typed address has no hardware address";
 }
 
+// A switcher heard twice (the probe reached it on two ways) is one entry;
+// two switchers that share an address are two, each with its own hardware
+// address, however their answers interleave.
+TEST_F(DeviceSearch, OneEntryPerHardwareAddressNotPerAddress)
+{
+    const Bytes first = SearchAnswer(50, {10, 0, 0, 20}, 0x01);
+    const Bytes second = SearchAnswer(50, {10, 0, 0, 20}, 0x02);
+    StartResponder({first, second, first, second});
+    Button(c::kSearch)->click();
+    ASSERT_TRUE(ListedCount(2)) << Listed().join(' ').toStdString();
+    ASSERT_TRUE(PumpUntil([&] { return ReceiveLog().count(QStringLiteral("02 00 5E 10 00 02 ")) >= 2; }, 3s));
+    EXPECT_EQ(Listed(), (QStringList{"10.0.0.20", "10.0.0.20"}));
+    auto macs = ListedMacs();
+    std::sort(macs.begin(), macs.end());
+    EXPECT_EQ(macs, (std::vector<protocol::MacAddress>{{0x02, 0x00, 0x5E, 0x10, 0x00, 0x01},
+                                                       {0x02, 0x00, 0x5E, 0x10, 0x00, 0x02}}));
+}
+
 TEST_F(DeviceSearch, AnswerWithoutTheMarkerIsLoggedButNotListed)
 {
     SearchResponder& responder = StartResponder({SearchAnswer(50, {10, 0, 0, 20}, 0x01, 0x89)});

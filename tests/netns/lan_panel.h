@@ -53,12 +53,14 @@ protected:
         platform::TimerScheduler::Instance().UseManualClock(false);
     }
 
-    // A simulated switcher on `where`, listening for TCP on ip and for the
-    // search and configuration on every address of its side.
-    sim::Simulator* StartSwitcher(Lan& where, const Ipv4& ip, std::uint8_t macLast)
+    // A simulated switcher on `where`, listening for TCP on ip (unless it
+    // shares the address with one that does) and for the search and
+    // configuration on every address of its side.
+    sim::Simulator* StartSwitcher(Lan& where, const Ipv4& ip, std::uint8_t macLast, bool listenTcp = true)
     {
         sim::SimOptions options;
         options.pty = false;
+        options.tcp = listenTcp;
         options.tcpBind = Dotted(ip);
         options.tcpPort = protocol::kSwitcherTcpPort;
         options.udp = true;
@@ -97,6 +99,18 @@ protected:
         return entries;
     }
     bool ListedCount(int count) { return PumpUntil([&] { return Addresses()->GetCount() == count; }, 3s); }
+    // The hardware address of each entry, in list order.
+    std::vector<protocol::MacAddress> ListedMacs()
+    {
+        std::vector<protocol::MacAddress> macs;
+        const int selected = Addresses()->GetCurSel();
+        for (int i = 0; i < Addresses()->GetCount(); ++i) {
+            Addresses()->SetCurSel(i);
+            macs.push_back(panel->Search().SelectedMac().value_or(protocol::MacAddress{}));
+        }
+        Addresses()->SetCurSel(selected);
+        return macs;
+    }
     static void Advance(int ms) { platform::TimerScheduler::Instance().Advance(ms); }
 
     std::unique_ptr<Lan> lan;

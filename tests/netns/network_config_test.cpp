@@ -55,6 +55,38 @@ protected:
         LanPanelTest::TearDown();
     }
 
+    // Config... on the selected entry, a static address, through to the
+    // success and the popup closing.
+    void ConfigureSelected(const Ipv4& ip)
+    {
+        Script script;
+        script
+            .When("the dialog opens", [] { return OpenConfigDialog() != nullptr; },
+                  [ip] {
+                      auto* dialog = OpenConfigDialog();
+                      dialog->ControlAs<QAbstractButton>(cfg::kStatic)->click();
+                      dialog->ControlAs<platform::IpAddressEdit>(cfg::kIp)->SetOctets(ip);
+                      dialog->ControlAs<QAbstractButton>(cfg::kSend)->click();
+                  })
+            .When("the switcher is found again",
+                  [&] { return pages::StatusPopupShowing() && panel->TimerRunning(timer::kSearchSuccess); },
+                  [] {
+                      Advance(900);
+                      EXPECT_EQ(PopupText(), "Configure successfully!");
+                      Advance(900);
+                  });
+        script.Start();
+        Button(c::kConfig)->click();
+        ASSERT_TRUE(PumpUntil([&] { return script.Finished() && !pages::StatusPopupShowing(); }));
+    }
+    void SelectMac(std::uint8_t macLast)
+    {
+        const auto macs = ListedMacs();
+        const auto it = std::find(macs.begin(), macs.end(), protocol::MacAddress{0x02, 0x00, 0x5E, 0x10, 0x00, macLast});
+        ASSERT_NE(it, macs.end());
+        Addresses()->SetCurSel(static_cast<int>(it - macs.begin()));
+    }
+
     std::unique_ptr<ModalWatcher> watcher;
     QStringList messages;
 };
@@ -109,6 +141,34 @@ TEST_F(NetworkConfig, StaticAddressReachesTheChosenSwitcherAndSucceeds)
 
     Advance(15000);
     PumpFor(50ms);
+    EXPECT_TRUE(messages.isEmpty()) << messages.join(", ").toStdString();
+}
+
+// Two units fresh from the factory share an address: each is an entry of
+// its own, and Config... on each entry reaches that unit and no other.
+TEST_F(NetworkConfig, SwitchersSharingAnAddressAreConfiguredOneByOne)
+{
+    sim::Simulator* first = StartSwitcher(*lan, {10, 0, 0, 20}, 0x01);
+    sim::Simulator* second = StartSwitcher(*lan, {10, 0, 0, 20}, 0x02, false);
+    ASSERT_TRUE(first && second);
+    Button(c::kSearch)->click();
+    ASSERT_TRUE(ListedCount(2));
+    EXPECT_EQ(Listed(), (QStringList{"10.0.0.20", "10.0.0.20"}));
+    WatchMessages();
+
+    SelectMac(0x02);
+    ConfigureSelected({10, 0, 0, 32});
+    EXPECT_EQ(second->Snapshot().ip, (Ipv4{10, 0, 0, 32}));
+    EXPECT_EQ(first->Configurations(), 0);
+    ASSERT_TRUE(ListedCount(2));
+    EXPECT_EQ(Listed(), (QStringList{"10.0.0.20", "10.0.0.32"}));
+
+    SelectMac(0x01);
+    ConfigureSelected({10, 0, 0, 31});
+    EXPECT_EQ(first->Snapshot().ip, (Ipv4{10, 0, 0, 31}));
+    EXPECT_EQ(second->Configurations(), 1);
+    ASSERT_TRUE(ListedCount(2));
+    EXPECT_EQ(Listed(), (QStringList{"10.0.0.31", "10.0.0.32"}));
     EXPECT_TRUE(messages.isEmpty()) << messages.join(", ").toStdString();
 }
 
