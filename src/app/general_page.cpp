@@ -184,14 +184,15 @@ void GeneralPage::SelectFromStatus(int listId, std::span<const std::uint8_t, kFr
 
 void GeneralPage::HandleInputAccepted()
 {
-    // The answer does not name the input: it is the one the buffer still holds.
+    // The answer does not name the input: it is the one the buffer still
+    // holds. After a frame that was no input change that byte names no input;
+    // nothing on the page changes then, but the query goes out all the same.
     const std::uint8_t input = send_.Frame().At(kInputByte);
-    token_.GiveBack();
-    if (!ValidInput(input)) {
-        return;
+    if (ValidInput(input)) {
+        ShapeAudioList(input);
+        MarkInput(input);
     }
-    ShapeAudioList(input);
-    MarkInput(input);
+    token_.GiveBack();
     send_.Send(kQueryAudioSource, {{kInputByte, input}});
 }
 

@@ -3,6 +3,7 @@
 
 #include "app/general_lists.h"
 #include "panel_fixture.h"
+#include "protocol/pages.h"
 
 namespace velmora::test {
 
@@ -106,6 +107,39 @@ TEST_F(GeneralPageTest, InputChangeChainAndTheEmbeddedEntryExactlyOnce)
     }
     EXPECT_TRUE(Button(c::kHdmi1)->isChecked());
     EXPECT_FALSE(Button(c::kVga)->isChecked());
+}
+
+// The switcher accepts an input change after a frame that was none: the
+// input is that frame's byte 5, outside 1 to 5. No button and no audio entry
+// changes, and the audio query still goes out with that byte.
+TEST_F(GeneralPageTest, InputAcceptedAfterAnotherCommandStillAsksForTheAudioSource)
+{
+    Answer(Status(0, kInputVga, 1, 0, 0, 0, 0));
+    const struct {
+        int list;  // 0: the page's status query
+        int position;
+        std::uint8_t byte5;
+    } cases[] = {
+        {0, 0, 0},
+        {c::kResolutionList, 12, 13},
+    };
+    for (const auto& k : cases) {
+        if (k.list == 0) {
+            panel->SelectPage(page::kGeneral);
+        } else {
+            List(k.list)->SetCurSel(k.position);
+            emit List(k.list)->activated(k.position);
+        }
+        ASSERT_EQ(ReadFrame()[kInputByte], k.byte5);
+        Answer(MakeFrame(kSelectInput, {{kInputByte, kInputAccepted}}));
+        EXPECT_EQ(ReadFrame(), FrameVector(MakeFrame(kQueryAudioSource, {{kInputByte, k.byte5}}))) << int(k.byte5);
+        EXPECT_TRUE(Button(c::kVga)->isChecked());
+        EXPECT_EQ(EmbeddedEntries(), 0);
+        Answer(MakeFrame(kQueryAudioSource, {{kInputByte, k.byte5}, {kAudioSourceByte, 1}}));
+        EXPECT_EQ(ReadFrame(), FrameVector(MakeFrame(kInputChangeDone)));
+        Answer(MakeFrame(kInputChangeDone));
+        EXPECT_TRUE(panel->Token().Ready());
+    }
 }
 
 TEST_F(GeneralPageTest, EachListSendsItsFrameAndFreesTheToken)
