@@ -1,9 +1,11 @@
 // The cost of one refresh of the port list, which runs every 600 ms on the
-// window thread: on this machine's sysfs and on a fake tree of 40 ports, with
-// and without the scan of every process's open descriptors.
+// window thread: on this machine's sysfs and on fake trees of 8 and 32 ports,
+// with and without the scan of every other process's open descriptors, and
+// that scan alone among a crowd of processes as busy as a desktop's.
 
 #include "platform/combo_box.h"
 #include "transport/port_discovery.h"
+#include "transport/port_holders.h"
 #include "transport/port_list_refresh.h"
 
 #include <QApplication>
@@ -15,6 +17,12 @@
 #include <string>
 #include <vector>
 
+#include <fcntl.h>
+#include <pty.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -28,11 +36,12 @@ void Write(const fs::path& path, const std::string& text)
     std::ofstream(path) << text;
 }
 
-// 8 UARTs and 24 reserved legacy ports, 16 USB adapters and 16 USB modems:
-// 40 ports listed, 64 looked at. A few stale lock files in the lock dir.
+// `ports` listed ports: a quarter UARTs, the rest USB adapters and USB
+// modems, among 32 legacy ttyS (the others reserved, no UART) and 30
+// consoles. A few stale lock files in the lock dir.
 class FakeTree {
 public:
-    FakeTree()
+    explicit FakeTree(int ports)
     {
         std::string pattern = (fs::temp_directory_path() / "velmora-bench-XXXXXX").string();
         if (::mkdtemp(pattern.data()) == nullptr) {
@@ -52,17 +61,22 @@ public:
             fs::create_symlink(sys / device, sys / "class" / "tty" / name / "device");
             Write(root_ / "dev" / name, "");
         };
+        const int uarts = ports / 4;
+        const int adapters = (ports - uarts + 1) / 2;
+        const int modems = ports - uarts - adapters;
         for (int i = 0; i < 32; ++i) {
             const std::string name = "ttyS" + std::to_string(i);
             addTty(name, fs::path("platform/serial8250") / name, "serial8250");
-            Write(sys / "class" / "tty" / name / "type", i < 8 ? "4\n" : "0\n");
+            Write(sys / "class" / "tty" / name / "type", i < uarts ? "4\n" : "0\n");
         }
-        for (int i = 0; i < 16; ++i) {
+        for (int i = 0; i < adapters; ++i) {
             const fs::path usb = fs::path("pci0000:00/usb1") / ("1-" + std::to_string(i + 1));
             Write(sys / usb / "idVendor", "0403\n");
             Write(sys / usb / "manufacturer", "Acme\n");
             Write(sys / usb / "product", "USB-Serial Bridge\n");
             addTty("ttyUSB" + std::to_string(i), usb / "1-x:1.0" / ("ttyUSB" + std::to_string(i)), "acme_sio");
+        }
+        for (int i = 0; i < modems; ++i) {
             const fs::path modem = fs::path("pci0000:00/usb2") / ("2-" + std::to_string(i + 1));
             Write(sys / modem / "idVendor", "1d6b\n");
             Write(sys / modem / "product", "Modem\n");
@@ -117,19 +131,123 @@ void RunRefresh(benchmark::State& state, const transport::DiscoveryRoots& roots)
     }
 }
 
+// Other programs, as many and as busy as on a desktop: each holds pipes,
+// sockets and files open while it sleeps, all of which a descriptor scan
+// goes through. Made once, ended with the program.
+class ProcessCrowd {
+public:
+    ProcessCrowd(int processes, int descriptorsEach)
+    {
+        for (int i = 0; i < processes; ++i) {
+            int ready[2];
+            if (::pipe2(ready, O_CLOEXEC) != 0) {
+                break;
+            }
+            const pid_t pid = ::fork();
+            if (pid == 0) {
+                Fill(descriptorsEach);
+                ::execlp("sleep", "sleep", "600", static_cast<char*>(nullptr));
+                ::_exit(1);
+            }
+            ::close(ready[1]);
+            char byte;
+            while (::read(ready[0], &byte, 1) < 0 && errno == EINTR) {
+            }
+            ::close(ready[0]);
+            if (pid > 0) {
+                children_.push_back(pid);
+            }
+        }
+    }
+    ~ProcessCrowd()
+    {
+        for (const pid_t pid : children_) {
+            ::kill(pid, SIGKILL);
+            ::waitpid(pid, nullptr, 0);
+        }
+    }
+
+private:
+    static void Fill(int count)
+    {
+        for (int opened = 0; opened < count;) {
+            int pair[2];
+            if (opened % 3 == 0 && ::pipe(pair) == 0) {
+                opened += 2;
+            } else if (opened % 3 == 1 && ::socketpair(AF_UNIX, SOCK_STREAM, 0, pair) == 0) {
+                opened += 2;
+            } else if (::open("/dev/null", O_RDONLY) >= 0) {
+                opened += 1;
+            } else {
+                return;
+            }
+        }
+    }
+
+    std::vector<pid_t> children_;
+};
+
+constexpr int kCrowdProcesses = 300;
+constexpr int kCrowdDescriptors = 40;
+
+void EnsureCrowd()
+{
+    static ProcessCrowd crowd(kCrowdProcesses, kCrowdDescriptors);
+}
+
 void BM_RefreshRealSysfs(benchmark::State& state) { RunRefresh(state, RealRoots(false)); }
 void BM_RefreshRealSysfsWithFdScan(benchmark::State& state) { RunRefresh(state, RealRoots(true)); }
 
-void BM_RefreshFakeTree40(benchmark::State& state)
+// How a refresh looks at other programs' descriptors.
+enum ScanMode { kNoScan = 0, kWatchedScan = 1, kScanEveryTime = 2 };
+
+// Arguments: listed ports, ScanMode, among the crowd (0 or 1). A watched scan
+// in steady state costs what a refresh costs while no port is opened or
+// closed; a scan every time, what it costs right after one was.
+void BM_RefreshFakeTree(benchmark::State& state)
 {
-    FakeTree tree;
-    RunRefresh(state, tree.Roots(false));
+    if (state.range(2) != 0) {
+        EnsureCrowd();
+    }
+    FakeTree tree(static_cast<int>(state.range(0)));
+    const auto mode = static_cast<ScanMode>(state.range(1));
+    const transport::DiscoveryRoots roots = tree.Roots(mode != kNoScan);
+    if (mode == kScanEveryTime) {
+        platform::ComboBox list(false, false);
+        transport::PortListRefresh refresh(
+            list, [&](std::vector<transport::SSerInfo>& ports) { transport::EnumerateSerialPorts(ports, true, roots); });
+        for (auto _ : state) {
+            refresh.Refresh();
+        }
+        state.counters["ports"] = list.GetCount();
+        return;
+    }
+    RunRefresh(state, roots);
 }
 
-void BM_RefreshFakeTree40WithFdScan(benchmark::State& state)
+// The descriptor scan alone, with what it went through.
+void BM_DescriptorScan(benchmark::State& state)
 {
-    FakeTree tree;
-    RunRefresh(state, tree.Roots(true));
+    if (state.range(0) != 0) {
+        EnsureCrowd();
+    }
+    // A port nobody else has open: a fresh pseudo-terminal's slave.
+    int master = -1;
+    int slave = -1;
+    struct stat port {};
+    if (::openpty(&master, &slave, nullptr, nullptr, nullptr) != 0 || ::fstat(slave, &port) != 0) {
+        state.SkipWithError("no pseudo-terminal");
+        return;
+    }
+    transport::HeldDevices held;
+    for (auto _ : state) {
+        held = transport::ScanOpenDescriptors("/proc", {port});
+        benchmark::DoNotOptimize(held);
+    }
+    state.counters["processes"] = held.processes;
+    state.counters["descriptors"] = held.descriptors;
+    ::close(slave);
+    ::close(master);
 }
 
 // The list itself when every refresh finds a change: 40 ports, one of them
@@ -161,9 +279,18 @@ void BM_RebuildList40(benchmark::State& state)
 
 BENCHMARK(BM_RefreshRealSysfs)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RefreshRealSysfsWithFdScan)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_RefreshFakeTree40)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_RefreshFakeTree40WithFdScan)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RebuildList40)->Unit(benchmark::kMicrosecond);
+// This machine's processes as they are, then among the crowd (made once, kept).
+BENCHMARK(BM_DescriptorScan)->ArgName("crowd")->Arg(0)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RefreshFakeTree)
+    ->ArgNames({"ports", "scan", "crowd"})
+    ->ArgsProduct({{8, 32}, {kNoScan, kWatchedScan, kScanEveryTime}, {0}})
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DescriptorScan)->ArgName("crowd")->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RefreshFakeTree)
+    ->ArgNames({"ports", "scan", "crowd"})
+    ->ArgsProduct({{8, 32}, {kWatchedScan, kScanEveryTime}, {1}})
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

@@ -1,5 +1,6 @@
 #include "transport/port_discovery.h"
 
+#include "transport/port_holders.h"
 #include "transport/port_map.h"
 
 #include <algorithm>
@@ -160,12 +161,6 @@ TtyFacts DescribeTty(int classFd, const std::string& name)
     return facts;
 }
 
-struct FileId {
-    dev_t dev;
-    ino_t ino;
-    auto operator<=>(const FileId&) const = default;
-};
-
 // The files on which /proc/locks lists a lock of any kind.
 std::set<FileId> LockedFiles(const fs::path& procRoot)
 {
@@ -272,7 +267,7 @@ void AddLockNames(std::vector<std::string>& names, const fs::path& node, const f
 
 class BusyTest {
 public:
-    BusyTest(const DiscoveryRoots& roots, const std::vector<Candidate>& candidates) : roots_(roots)
+    BusyTest(const DiscoveryRoots& roots, const std::vector<Candidate>& candidates, HolderWatch* watch)
     {
         locked_ = LockedFiles(roots.proc);
         // The lock directories are read once; only files named LCK..X count.
@@ -289,15 +284,20 @@ public:
             }
             ::closedir(dir);
         }
-        if (roots.scanProcessFds && !candidates.empty()) {
-            ScanOpenFiles(candidates);
+        if (roots.scanProcessFds) {
+            std::vector<struct stat> wanted;
+            std::vector<std::string> paths;
+            for (const auto& c : candidates) {
+                wanted.push_back(c.st);
+                paths.push_back(c.info.devicePath);
+            }
+            open_ = watch ? watch->Scan(roots.proc, wanted, paths) : ScanOpenDescriptors(roots.proc, wanted);
         }
     }
 
     bool Busy(const Candidate& c) const
     {
-        const FileId id{c.st.st_dev, c.st.st_ino};
-        if (locked_.count(id) || open_.count(id)) {
+        if (locked_.count({c.st.st_dev, c.st.st_ino}) || open_.Holds(c.st)) {
             return true;
         }
         for (const auto& name : c.lockNames) {
@@ -311,62 +311,8 @@ public:
     }
 
 private:
-    // What fuser does: every open descriptor of every other process.
-    void ScanOpenFiles(const std::vector<Candidate>& candidates)
-    {
-        std::set<FileId> wanted;
-        std::set<dev_t> wantedRdev;
-        for (const auto& c : candidates) {
-            wanted.insert({c.st.st_dev, c.st.st_ino});
-            if (S_ISCHR(c.st.st_mode)) {
-                wantedRdev.insert(c.st.st_rdev);
-            }
-        }
-        DIR* proc = ::opendir(roots_.proc.c_str());
-        if (!proc) {
-            return;
-        }
-        const std::string self = std::to_string(::getpid());
-        while (const dirent* entry = ::readdir(proc)) {
-            const std::string_view pid(entry->d_name);
-            if (pid.empty() || pid.find_first_not_of("0123456789") != std::string_view::npos || pid == self) {
-                continue;
-            }
-            const std::string fdDir = roots_.proc + "/" + std::string(pid) + "/fd";
-            const int dirFd = ::open(fdDir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-            if (dirFd < 0) {
-                continue;  // gone, or another user's
-            }
-            DIR* fds = ::fdopendir(dirFd);
-            if (!fds) {
-                ::close(dirFd);
-                continue;
-            }
-            while (const dirent* fdEntry = ::readdir(fds)) {
-                if (fdEntry->d_name[0] == '.') {
-                    continue;
-                }
-                struct stat st;
-                if (::fstatat(dirFd, fdEntry->d_name, &st, 0) != 0) {
-                    continue;
-                }
-                if (wanted.count({st.st_dev, st.st_ino}) || (S_ISCHR(st.st_mode) && wantedRdev.count(st.st_rdev))) {
-                    open_.insert({st.st_dev, st.st_ino});
-                    for (const auto& c : candidates) {
-                        if (S_ISCHR(c.st.st_mode) && S_ISCHR(st.st_mode) && c.st.st_rdev == st.st_rdev) {
-                            open_.insert({c.st.st_dev, c.st.st_ino});
-                        }
-                    }
-                }
-            }
-            ::closedir(fds);
-        }
-        ::closedir(proc);
-    }
-
-    const DiscoveryRoots& roots_;
     std::set<FileId> locked_;
-    std::set<FileId> open_;
+    HeldDevices open_;
     std::vector<std::pair<std::string, std::string>> lockFiles_;  // path, device name
 };
 
@@ -387,7 +333,8 @@ void EnumerateSerialPorts(std::vector<SSerInfo>& ports, bool skipBusy)
     EnumerateSerialPorts(ports, skipBusy, DiscoveryRoots{});
 }
 
-void EnumerateSerialPorts(std::vector<SSerInfo>& ports, bool skipBusy, const DiscoveryRoots& roots)
+void EnumerateSerialPorts(std::vector<SSerInfo>& ports, bool skipBusy, const DiscoveryRoots& roots,
+                          HolderWatch* watch)
 {
     ports.clear();
     std::vector<Candidate> candidates;
@@ -469,7 +416,10 @@ void EnumerateSerialPorts(std::vector<SSerInfo>& ports, bool skipBusy, const Dis
     std::stable_sort(candidates.begin(), candidates.end(),
                      [](const Candidate& a, const Candidate& b) { return a.number < b.number; });
     if (skipBusy) {
-        const BusyTest busy(roots, candidates);
+        // A port this user may not open is as good as busy, and is not looked
+        // for among other programs' descriptors.
+        std::erase_if(candidates, [](const Candidate& c) { return !MayReadWrite(c.info.devicePath); });
+        const BusyTest busy(roots, candidates, watch);
         for (auto& c : candidates) {
             if (!busy.Busy(c)) {
                 ports.push_back(std::move(c.info));

@@ -9,9 +9,11 @@
 //
 // A port that another program holds is left out without opening it (opening
 // a tty raises DTR, which resets many boards): a UUCP lock file LCK..<name>
-// with a live owner (the name as SerialLock writes it), or a flock/POSIX/OFD lock on the device node listed in
-// /proc/locks. Optionally also any open descriptor of another process on the
-// device (a scan of /proc/<pid>/fd, which costs far more; off by default).
+// with a live owner (the name as SerialLock writes it), a flock/POSIX/OFD
+// lock on the device node listed in /proc/locks, or an open descriptor of
+// another process on the device (see port_holders.h), which is all a program
+// leaves that takes its port with TIOCEXCL alone. A port this user may not
+// open for reading and writing is left out too.
 
 #include <optional>
 #include <stdexcept>
@@ -19,6 +21,8 @@
 #include <vector>
 
 namespace velmora::transport {
+
+class HolderWatch;
 
 struct SSerInfo {
     std::string devicePath;    // path that opens the port
@@ -43,8 +47,8 @@ struct DiscoveryRoots {
     std::string proc = "/proc";
     // The port map directory; unset means the program's (PortMap::Directory()).
     std::optional<std::string> portMapDir;
-    // Also leave out devices that another process has open (/proc/<pid>/fd).
-    bool scanProcessFds = false;
+    // Leave out devices that another process has open (/proc/<pid>/fd).
+    bool scanProcessFds = true;
 };
 
 inline constexpr const char* kSerialKind = "Serial Port";
@@ -55,6 +59,9 @@ inline constexpr const char* kPortMapKind = "Port map";
 // map wins over the device of the same number. Throws PortEnumerationError
 // when the tty class directory or the port map directory cannot be read.
 void EnumerateSerialPorts(std::vector<SSerInfo>& ports, bool skipBusy);
-void EnumerateSerialPorts(std::vector<SSerInfo>& ports, bool skipBusy, const DiscoveryRoots& roots);
+// With a watch, other programs' descriptors are scanned again only when a
+// port may have been opened or closed since the watch's last scan.
+void EnumerateSerialPorts(std::vector<SSerInfo>& ports, bool skipBusy, const DiscoveryRoots& roots,
+                          HolderWatch* watch = nullptr);
 
 }  // namespace velmora::transport

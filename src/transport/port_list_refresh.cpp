@@ -1,11 +1,13 @@
 #include "transport/port_list_refresh.h"
 
 #include "platform/combo_box.h"
+#include "transport/port_holders.h"
 
 #include <QString>
 
 #include <algorithm>
 #include <exception>
+#include <memory>
 #include <utility>
 
 namespace velmora::transport {
@@ -76,8 +78,9 @@ std::uint8_t PortNumberFromFriendlyName(std::string_view friendlyName)
 PortListRefresh::PortListRefresh(platform::ComboBox& list) : PortListRefresh(list, DiscoveryRoots{}) {}
 
 PortListRefresh::PortListRefresh(platform::ComboBox& list, DiscoveryRoots roots)
-    : PortListRefresh(list, [roots = std::move(roots)](std::vector<SSerInfo>& ports) {
-          EnumerateSerialPorts(ports, true, roots);
+    : PortListRefresh(list, [roots = std::move(roots), watch = std::make_shared<HolderWatch>()](
+                                std::vector<SSerInfo>& ports) {
+          EnumerateSerialPorts(ports, true, roots, watch.get());
       })
 {
 }

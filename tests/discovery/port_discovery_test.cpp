@@ -5,14 +5,11 @@
 
 #include "transport/port_list_refresh.h"
 
-#include <spawn.h>
 #include <sys/file.h>
 #include <sys/wait.h>
 
 #include <algorithm>
 #include <vector>
-
-extern char** environ;
 
 namespace velmora::discovery_test {
 namespace {
@@ -196,38 +193,6 @@ TEST(HeldPorts, KernelLocksOnTheDeviceNode)
     ::close(flocked);  // releases the flock
     ::close(posix);    // and the POSIX lock
     EnumerateSerialPorts(ports, true, system.Roots());
-    EXPECT_EQ(Numbers(ports), (std::vector<int>{7, 8}));
-}
-
-// Another process with the device open: seen only by the descriptor scan.
-TEST(HeldPorts, OpenByAnotherProcessSeenByTheDescriptorScan)
-{
-    FakeSystem system;
-    Pty a, b;
-    system.AddLink(7, a.path());
-    system.AddLink(8, b.path());
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, a.path().c_str(), O_RDWR | O_NOCTTY, 0);
-    char arg0[] = "sleep";
-    char arg1[] = "30";
-    char* argv[] = {arg0, arg1, nullptr};
-    pid_t child = -1;
-    ASSERT_EQ(::posix_spawnp(&child, "sleep", &actions, nullptr, argv, environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
-
-    auto roots = system.Roots();
-    std::vector<SSerInfo> ports;
-    EnumerateSerialPorts(ports, true, roots);
-    EXPECT_EQ(Numbers(ports), (std::vector<int>{7, 8}));  // no lock taken
-    roots.scanProcessFds = true;
-    EnumerateSerialPorts(ports, true, roots);
-    EXPECT_EQ(Numbers(ports), (std::vector<int>{8}));
-
-    ::kill(child, SIGKILL);
-    ::waitpid(child, nullptr, 0);
-    EnumerateSerialPorts(ports, true, roots);
     EXPECT_EQ(Numbers(ports), (std::vector<int>{7, 8}));
 }
 
