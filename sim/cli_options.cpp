@@ -96,8 +96,12 @@ std::string HelpText()
            "  --no-tcp            no TCP listener\n"
            "  --tcp-bind ADDR     IPv4 address to listen on (default 127.0.0.1)\n"
            "  --tcp-port N        TCP port (default 8000, 0 = any free port)\n"
-           "  --udp               answer the search probe and the network configuration\n"
-           "  --udp-bind ADDR     IPv4 address for both (default 127.0.0.1)\n"
+           "  --udp               answer the search probe and the network configuration,\n"
+           "                      broadcast on any interface; a panel on this machine\n"
+           "                      keeps its own ports\n"
+           "  --udp-bind ADDR     also answer those sent to ADDR, an address of this\n"
+           "                      switcher's own (not 0.0.0.0)\n"
+           "  --no-udp-broadcast  answer only those sent to the --udp-bind address\n"
            "  --search-port N     search port (default 30600, 0 = any free port)\n"
            "  --config-port N     configuration port (default 30601, 0 = any free port)\n"
            "\n"
@@ -113,6 +117,8 @@ std::string HelpText()
            "  --split-tcp         write every TCP answer in two pieces\n"
            "  --coalesce-tcp      write TCP answers two at a time in one write (a lone\n"
            "                      answer goes out by itself after 300 ms)\n"
+           "  --drop-mixer-over-volume  leave a mixer audio volume above the audio\n"
+           "                      volume unanswered (by default it is clamped and echoed)\n"
            "\n"
            "  -h, --help          this text\n"
            "  -v, --version       the version\n"
@@ -154,6 +160,10 @@ CliResult ParseCommandLine(const std::vector<std::string>& args)
             o.coalesceTcp = true;
         } else if (arg == "--udp") {
             o.udp = true;
+        } else if (arg == "--no-udp-broadcast") {
+            o.udpBroadcast = false;
+        } else if (arg == "--drop-mixer-over-volume") {
+            o.dropMixerOverVolume = true;
         } else if (arg == "--udp-bind") {
             if (auto v = value()) {
                 o.udpBind = *v;

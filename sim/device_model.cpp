@@ -360,11 +360,15 @@ Frames DeviceModel::HandleAudio(const p::FrameBytes& in)
     const p::Command command{in[p::kClassByte], in[p::kCommandByte]};
     if (command == p::kMixerVolume.set) {
         const std::uint8_t v5 = in[p::kValueByte];
-        if (v5 > state_.volume) {
+        if (v5 > state_.volume && dropMixerOverVolume_) {
             return {};
         }
-        state_.mixerVolume = v5;
-        return {Echo(in)};
+        // The mix never passes the audio volume: a higher value is taken as
+        // the highest allowed, and the answer says so.
+        state_.mixerVolume = std::min(v5, state_.volume);
+        p::FrameBytes taken = in;
+        taken[p::kValueByte] = state_.mixerVolume;
+        return {Echo(taken)};
     }
     return {};
 }

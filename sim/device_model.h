@@ -26,6 +26,10 @@ public:
     const State& GetState() const { return state_; }
     State& MutableState() { return state_; }
 
+    // A mixer audio volume above the audio volume: unanswered and unchanged
+    // when set, else clamped to the audio volume and echoed.
+    void SetDropMixerOverVolume(bool drop) { dropMixerOverVolume_ = drop; }
+
 private:
     std::vector<protocol::FrameBytes> HandleStatus(const protocol::FrameBytes& in);
     std::vector<protocol::FrameBytes> HandleGeneral(const protocol::FrameBytes& in);
@@ -36,6 +40,7 @@ private:
     std::vector<protocol::FrameBytes> HandleNetwork(const protocol::FrameBytes& in);
 
     State state_;
+    bool dropMixerOverVolume_ = false;
 };
 
 // Byte 5 of the factory reset as a full 18-byte frame would be "select HDMI 3":

@@ -47,7 +47,11 @@ int main(int argc, char** argv)
         std::printf("tcp %s:%d\n", cli.options.tcpBind.c_str(), sim.TcpPort());
     }
     if (sim.SearchPort() != 0) {
-        std::printf("udp %s search %d config %d\n", cli.options.udpBind.c_str(), sim.SearchPort(), sim.ConfigPort());
+        std::string where = cli.options.udpBroadcast ? "broadcast" : "";
+        if (!cli.options.udpBind.empty()) {
+            where += (where.empty() ? "" : " ") + cli.options.udpBind;
+        }
+        std::printf("udp %s search %d config %d\n", where.c_str(), sim.SearchPort(), sim.ConfigPort());
     }
     std::fflush(stdout);
 

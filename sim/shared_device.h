@@ -20,6 +20,11 @@ public:
         std::lock_guard lock(mutex_);
         model_.FactoryReset();
     }
+    void SetDropMixerOverVolume(bool drop)
+    {
+        std::lock_guard lock(mutex_);
+        model_.SetDropMixerOverVolume(drop);
+    }
     DeviceState Snapshot() const
     {
         std::lock_guard lock(mutex_);

@@ -23,9 +23,14 @@ struct SimOptions {
     std::string tcpBind = kLoopback;
     int tcpPort = kDefaultTcpPort;  // 0 = any free port
 
-    // The search (probe 0x61) and network configuration datagrams.
+    // The search (probe 0x61) and network configuration datagrams: those
+    // broadcast on any interface, and with udpBind those sent to that address.
+    // Neither takes a port from a panel on the same machine: a socket bound
+    // to the broadcast address gets no unicast answers, and udpBind must be
+    // an address of the switcher's own, not the wildcard.
     bool udp = false;
-    std::string udpBind = kLoopback;
+    bool udpBroadcast = true;
+    std::string udpBind;  // empty: broadcasts only
     int searchPort = -1;  // -1 = the switcher's own port, 0 = any free port
     int configPort = -1;  // likewise
 
@@ -40,6 +45,13 @@ struct SimOptions {
     int closeTcpAfter = 0;     // TCP: the connection is closed after n answers on it
     bool splitTcp = false;     // TCP: every answer is written in two pieces
     bool coalesceTcp = false;  // TCP: answers are written two at a time in one write
+    // TCP: the send buffer of a panel's connection in bytes, 0 = the system's.
+    // A small one backs answers up after a few kilobytes when the panel does
+    // not read them (tests of a panel that stops reading).
+    int tcpSendBuffer = 0;
+    // A mixer audio volume above the audio volume goes unanswered, as some
+    // firmware might do (by default it is clamped and echoed).
+    bool dropMixerOverVolume = false;
 };
 
 }  // namespace velmora::sim

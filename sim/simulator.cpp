@@ -6,7 +6,10 @@
 
 namespace velmora::sim {
 
-Simulator::Simulator(SimOptions options) : options_(std::move(options)), faults_(options_) {}
+Simulator::Simulator(SimOptions options) : options_(std::move(options)), faults_(options_)
+{
+    device_.SetDropMixerOverVolume(options_.dropMixerOverVolume);
+}
 
 Simulator::~Simulator()
 {

@@ -23,6 +23,9 @@ constexpr int kSplitPauseMs = 100;
 // A held answer goes out alone when no second one came within this time.
 constexpr int kCoalesceWaitMs = 300;
 constexpr int kMaxPort = 65535;
+// A panel that has not taken an answer after this long has stopped reading:
+// its connection is dropped, so that the line can serve the next one.
+constexpr int kSendLimitMs = 2000;
 }  // namespace
 
 TcpLine::TcpLine(const SimOptions& options, SharedDevice& device, ReplyFaults& faults)
@@ -102,29 +105,48 @@ void TcpLine::CloseClient()
 
 void TcpLine::Accept()
 {
-    const int fd = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
+    // Non-blocking, so that a panel that stops reading cannot hold the line
+    // (and its shutdown) in a send.
+    const int fd = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
     if (fd < 0) {
         return;
     }
     CloseClient();
     const int yes = 1;
     ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &yes, sizeof yes);
+    if (options_.tcpSendBuffer > 0) {
+        ::setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &options_.tcpSendBuffer, sizeof options_.tcpSendBuffer);
+    }
     client_ = fd;
     ++connections_;
 }
 
 bool TcpLine::SendAll(std::span<const std::uint8_t> bytes)
 {
+    using namespace std::chrono;
+    const auto deadline = steady_clock::now() + milliseconds(kSendLimitMs);
     while (!bytes.empty() && client_ >= 0) {
         const ssize_t n = ::send(client_, bytes.data(), bytes.size(), MSG_NOSIGNAL);
+        if (n > 0) {
+            bytes = bytes.subspan(static_cast<std::size_t>(n));
+            continue;
+        }
         if (n < 0 && errno == EINTR) {
             continue;
         }
-        if (n <= 0) {
-            CloseClient();
-            return false;
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            const auto left = ceil<milliseconds>(deadline - steady_clock::now()).count();
+            pollfd fds[2] = {{stop_.Fd(), POLLIN, 0}, {client_, POLLOUT, 0}};
+            const int ready = left > 0 ? ::poll(fds, 2, static_cast<int>(left)) : 0;
+            if (fds[0].revents != 0) {
+                return false;  // stopping: the rest is not sent
+            }
+            if (ready != 0) {
+                continue;  // room again, or interrupted
+            }
         }
-        bytes = bytes.subspan(static_cast<std::size_t>(n));
+        CloseClient();  // gone, or not reading
+        return false;
     }
     return client_ >= 0;
 }

@@ -35,6 +35,12 @@ std::uint8_t Sum(std::span<const std::uint8_t> bytes)
     return static_cast<std::uint8_t>(std::accumulate(bytes.begin(), bytes.end(), 0u) & 0xFFu);
 }
 
+constexpr const char* kBroadcastAddress = "255.255.255.255";
+constexpr const char* kWildcardAddress = "0.0.0.0";
+
+// A datagram socket on address:port. SO_REUSEADDR lets it share the port
+// with a panel on the same machine (which binds the wildcard with it) and
+// with other simulated switchers.
 int BindUdp(const std::string& address, int port, int& boundPort)
 {
     sockaddr_in where{};
@@ -123,18 +129,44 @@ bool UdpResponder::Bind()
         std::fprintf(stderr, "velmora-sim: bad UDP port\n");
         return false;
     }
-    search_ = BindUdp(options_.udpBind, searchPort, searchPort_);
-    config_ = search_ < 0 ? -1 : BindUdp(options_.udpBind, configPort, configPort_);
-    if (config_ < 0) {
+    if (options_.udpBind == kWildcardAddress) {
+        std::fprintf(stderr, "velmora-sim: --udp-bind needs an address of the switcher's own; the wildcard would "
+                             "take the port of a panel on this machine (broadcasts are answered without it)\n");
+        return false;
+    }
+    if (options_.udpBind.empty() && !options_.udpBroadcast) {
+        std::fprintf(stderr, "velmora-sim: UDP with neither broadcasts nor an address to answer on\n");
+        return false;
+    }
+    if (!BindExchange(searchPort, false, searchPort_) || !BindExchange(configPort, true, configPort_)) {
         Stop();
         return false;
     }
     return true;
 }
 
+// The exchange's sockets: on udpBind first, so that "any free port" picks
+// one, then on the broadcast address with the same port.
+bool UdpResponder::BindExchange(int port, bool config, int& boundPort)
+{
+    boundPort = port;
+    for (const bool broadcast : {false, true}) {
+        const bool wanted = broadcast ? options_.udpBroadcast : !options_.udpBind.empty();
+        if (!wanted) {
+            continue;
+        }
+        const int fd = BindUdp(broadcast ? kBroadcastAddress : options_.udpBind, boundPort, boundPort);
+        if (fd < 0) {
+            return false;
+        }
+        sockets_.push_back({fd, config});
+    }
+    return true;
+}
+
 void UdpResponder::Start()
 {
-    if (search_ >= 0 && config_ >= 0 && !thread_.joinable()) {
+    if (!sockets_.empty() && !thread_.joinable()) {
         stop_.Rearm();
         thread_ = std::thread([this] { Run(); });
     }
@@ -146,12 +178,10 @@ void UdpResponder::Stop()
     if (thread_.joinable()) {
         thread_.join();
     }
-    for (int* fd : {&search_, &config_}) {
-        if (*fd >= 0) {
-            ::close(*fd);
-            *fd = -1;
-        }
+    for (const Socket& socket : sockets_) {
+        ::close(socket.fd);
     }
+    sockets_.clear();
 }
 
 void UdpResponder::Serve(int fd, bool config)
@@ -184,20 +214,22 @@ void UdpResponder::Serve(int fd, bool config)
 
 void UdpResponder::Run()
 {
+    std::vector<pollfd> fds{{stop_.Fd(), POLLIN, 0}};
+    for (const Socket& socket : sockets_) {
+        fds.push_back({socket.fd, POLLIN, 0});
+    }
     while (!stop_.Requested()) {
-        pollfd fds[3] = {{stop_.Fd(), POLLIN, 0}, {search_, POLLIN, 0}, {config_, POLLIN, 0}};
-        const int ready = ::poll(fds, 3, kPollMs);
+        const int ready = ::poll(fds.data(), fds.size(), kPollMs);
         if (ready < 0 && errno != EINTR) {
             break;
         }
         if (fds[0].revents != 0) {
             break;
         }
-        if (fds[1].revents & POLLIN) {
-            Serve(search_, false);
-        }
-        if (fds[2].revents & POLLIN) {
-            Serve(config_, true);
+        for (std::size_t i = 0; i < sockets_.size(); ++i) {
+            if (fds[i + 1].revents & POLLIN) {
+                Serve(sockets_[i].fd, sockets_[i].config);
+            }
         }
     }
 }

@@ -33,7 +33,9 @@ public:
     UdpResponder(const UdpResponder&) = delete;
     UdpResponder& operator=(const UdpResponder&) = delete;
 
-    bool Bind();  // false with a message on stderr
+    // Binds the search and configuration ports on the broadcast address
+    // and on udpBind, as the options say; false with a message on stderr.
+    bool Bind();
     void Start();
     void Stop();
     int SearchPort() const { return searchPort_; }
@@ -41,14 +43,20 @@ public:
     long Configurations() const { return configurations_; }
 
 private:
+    // One datagram socket and which exchange it serves.
+    struct Socket {
+        int fd;
+        bool config;
+    };
+
+    bool BindExchange(int port, bool config, int& boundPort);
     void Run();
     void Serve(int fd, bool config);
 
     SimOptions options_;
     SharedDevice& device_;
     StopSignal stop_;
-    int search_ = -1;
-    int config_ = -1;
+    std::vector<Socket> sockets_;
     int searchPort_ = 0;
     int configPort_ = 0;
     std::thread thread_;

@@ -72,6 +72,9 @@ bool AsyncSocket::OpenDatagram(std::uint16_t localPort, std::uint32_t message)
     }
     const sockaddr_in any = Endpoint(in_addr{htonl(INADDR_ANY)}, localPort);
     const int yes = 1;
+    // The port may be shared: a simulated switcher on this machine listens
+    // on it too, bound to the broadcast address (and answers reach only us).
+    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof yes);
     if (::bind(fd, reinterpret_cast<const sockaddr*>(&any), sizeof any) != 0 ||
         ::setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &yes, sizeof yes) != 0) {
         ::close(fd);

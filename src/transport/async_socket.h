@@ -38,8 +38,9 @@ public:
 
     // A TCP stream; its events are connect, read and close.
     bool OpenStream();
-    // A datagram socket bound to localPort on every local address, with
-    // broadcasts allowed; its event is read, reported as `message`.
+    // A datagram socket bound to localPort on every local address (sharing
+    // the port with other sockets that allow it), with broadcasts allowed;
+    // its event is read, reported as `message`.
     bool OpenDatagram(std::uint16_t localPort, std::uint32_t message);
     void Close();
 

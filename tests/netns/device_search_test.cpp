@@ -82,6 +82,25 @@ TEST_F(DeviceSearch, OneEntryPerHardwareAddressNotPerAddress)
                                                        {0x02, 0x00, 0x5E, 0x10, 0x00, 0x02}}));
 }
 
+// A simulated switcher on the panel's own machine answers its broadcasts
+// without taking its port: the panel binds the search port after it, and
+// every answer still reaches the panel, search after search.
+TEST_F(DeviceSearch, SwitcherOnThePanelsMachineLeavesThePanelItsPort)
+{
+    sim::SimOptions options;
+    options.pty = false;
+    options.tcp = false;
+    options.udp = true;
+    sim::Simulator local(options);
+    ASSERT_TRUE(local.Start());
+    local.Modify([](sim::DeviceState& s) { s.ip = {10, 0, 0, 9}; });
+    for (int search = 0; search < 2; ++search) {
+        Button(c::kSearch)->click();
+        ASSERT_TRUE(ListedCount(1)) << search;
+        EXPECT_EQ(Listed(), (QStringList{"10.0.0.9"}));
+    }
+}
+
 TEST_F(DeviceSearch, AnswerWithoutTheMarkerIsLoggedButNotListed)
 {
     SearchResponder& responder = StartResponder({SearchAnswer(50, {10, 0, 0, 20}, 0x01, 0x89)});

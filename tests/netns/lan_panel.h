@@ -54,8 +54,8 @@ protected:
     }
 
     // A simulated switcher on `where`, listening for TCP on ip (unless it
-    // shares the address with one that does) and for the search and
-    // configuration on every address of its side.
+    // shares the address with one that does) and answering the search and
+    // configuration broadcasts, as it does by default.
     sim::Simulator* StartSwitcher(Lan& where, const Ipv4& ip, std::uint8_t macLast, bool listenTcp = true)
     {
         sim::SimOptions options;
@@ -64,7 +64,6 @@ protected:
         options.tcpBind = Dotted(ip);
         options.tcpPort = protocol::kSwitcherTcpPort;
         options.udp = true;
-        options.udpBind = "0.0.0.0";
         auto simulator = where.Run([&] {
             auto s = std::make_unique<sim::Simulator>(options);
             return s->Start() ? std::move(s) : nullptr;

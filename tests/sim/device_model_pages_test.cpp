@@ -2,6 +2,8 @@
 
 #include "model_test_util.h"
 
+#include <optional>
+
 namespace velmora::sim {
 namespace {
 
@@ -102,12 +104,39 @@ TEST(DeviceModelAudio, VolumesAndMixer)
     EXPECT_EQ(One(model, Frame({0x50, 0x56, 0x54, 0x24, 0x09, 0x03})),
               (Bytes{0x50, 0x56, 0x54, 0x24, 0x09, 0x03, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x2A}));
     EXPECT_TRUE(Answers(model, Frame({0x50, 0x56, 0x54, 0x24, 0x09, 0x04})).empty());
-    // The mixer volume may not pass the audio volume (now 20).
-    EXPECT_EQ(One(model, Frame({0x50, 0x56, 0x54, 0x24, 0x31, 0x14})),
+    // The mixer volume may not pass the audio volume (now 20): a higher one
+    // is taken as 20, and the answer says so.
+    EXPECT_EQ(One(model, Frame({0x50, 0x56, 0x54, 0x24, 0x31, 0x13})),
+              (Bytes{0x50, 0x56, 0x54, 0x24, 0x31, 0x13, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x62}));
+    EXPECT_EQ(One(model, Frame({0x50, 0x56, 0x54, 0x24, 0x31, 0x15})),
               (Bytes{0x50, 0x56, 0x54, 0x24, 0x31, 0x14, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x63}));
-    EXPECT_TRUE(Answers(model, Frame({0x50, 0x56, 0x54, 0x24, 0x31, 0x15})).empty());
     EXPECT_EQ(One(model, Frame({0x50, 0x56, 0x54, 0x27, 0x03})),
               (Bytes{0x50, 0x56, 0x54, 0x27, 0x03, 0xF0, 0x14, 0xF0, 0x20, 0x03, 0x14, 0x01, 0xF4, 0x01, 0xF4, 0, 0, 0x39}));
+}
+
+TEST(DeviceModelAudio, MixerVolumeAboveTheVolumeClampedOrDroppedByTheFault)
+{
+    const struct {
+        bool drop;
+        std::uint8_t sent;
+        std::optional<std::uint8_t> answered;  // byte 5 of the answer; none: no answer
+        std::uint8_t stored;
+    } cases[] = {
+        {false, 24, 24, 24}, {false, 25, 24, 24}, {false, 0xFF, 24, 24}, {false, 0, 0, 0},
+        {true, 24, 24, 24},  {true, 25, std::nullopt, 12}, {true, 0xFF, std::nullopt, 12},
+    };
+    for (const auto& k : cases) {
+        DeviceModel model;  // volume 24, mix 12
+        model.SetDropMixerOverVolume(k.drop);
+        const auto answers = Answers(model, Frame({0x50, 0x56, 0x54, 0x24, 0x31, k.sent}));
+        if (k.answered) {
+            ASSERT_EQ(answers.size(), 1u) << int(k.sent);
+            EXPECT_EQ(answers[0], Frame({0x50, 0x56, 0x54, 0x24, 0x31, *k.answered})) << int(k.sent);
+        } else {
+            EXPECT_TRUE(answers.empty()) << int(k.sent);
+        }
+        EXPECT_EQ(model.GetState().mixerVolume, k.stored) << int(k.sent);
+    }
 }
 
 TEST(DeviceModelAudio, FadeTimesChain)

@@ -7,6 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <future>
+
+#include <sys/ioctl.h>
+
 namespace velmora::sim {
 namespace {
 
@@ -125,6 +129,106 @@ TEST(TcpLine, ResetOnTcpToo)
     ASSERT_TRUE(link.Write(Bytes{0x50, 0x56, 0x54, 0x02, 0x03, 0x03, 0x00, 0x01, 0, 0, 0, 0, 0}));
     EXPECT_TRUE(Eventually([&] { return sim.Snapshot().factoryResets == 1; }));
     EXPECT_EQ(sim.Snapshot().hdcp, 2);
+}
+
+constexpr int kSmallBuffer = 4096;
+
+// A link that reads nothing and has room for few answers.
+FdClient ConnectNotReading(int port)
+{
+    FdClient link(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    const int size = kSmallBuffer;
+    ::setsockopt(link.Fd(), SOL_SOCKET, SO_RCVBUF, &size, sizeof size);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    ::inet_pton(AF_INET, "127.0.0.1", &address.sin_addr);
+    if (::connect(link.Fd(), reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+        link.Close();
+    }
+    return link;
+}
+
+// Writes status queries on a link that reads no answer, until the switcher
+// takes nothing more (both queues of the link standing still for a while)
+// or lets the link go. False if neither happens.
+bool FillUntilTheSwitcherStalls(FdClient& link)
+{
+    constexpr int kBatch = 64;
+    constexpr int kMaxRounds = 20'000;
+    constexpr int kQuietMs = 500;
+    Bytes batch;
+    for (int i = 0; i < kBatch; ++i) {
+        batch.insert(batch.end(), kStatusQuery.begin(), kStatusQuery.end());
+    }
+    auto queues = [&] {
+        int unread = 0;
+        int unsent = 0;
+        ::ioctl(link.Fd(), FIONREAD, &unread);
+        ::ioctl(link.Fd(), TIOCOUTQ, &unsent);
+        return std::pair{unread, unsent};
+    };
+    for (int round = 0; round < kMaxRounds; ++round) {
+        if (::send(link.Fd(), batch.data(), batch.size(), MSG_NOSIGNAL | MSG_DONTWAIT) > 0) {
+            continue;
+        }
+        if (errno != EAGAIN && errno != EWOULDBLOCK) {
+            return true;  // let go
+        }
+        const auto before = queues();
+        pollfd pfd{link.Fd(), POLLOUT, 0};
+        if (::poll(&pfd, 1, kQuietMs) == 0 && queues() == before) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// A panel that stops reading while answers are due: the switcher lets it go
+// for the next panel, and stops at once when told to meanwhile.
+TEST(TcpLine, PanelThatStopsReadingHoldsUpNeitherTheLineNorTheStop)
+{
+    SimOptions options = TcpOnly();
+    options.tcpSendBuffer = kSmallBuffer;
+    auto sim = std::make_unique<Simulator>(options);
+    ASSERT_TRUE(sim->Start());
+    FdClient stuck = ConnectNotReading(sim->TcpPort());
+    ASSERT_TRUE(stuck.Ok());
+    ASSERT_TRUE(FillUntilTheSwitcherStalls(stuck));
+
+    FdClient next = ConnectTcp(sim->TcpPort());
+    ASSERT_TRUE(next.Ok());
+    ASSERT_TRUE(next.Write(kStatusQuery));
+    EXPECT_EQ(next.Read(18, 3 * kReadTimeoutMs), kFactoryStatus) << "the panel that stopped reading was let go";
+
+    FdClient last = ConnectNotReading(sim->TcpPort());
+    ASSERT_TRUE(last.Ok());
+    ASSERT_TRUE(FillUntilTheSwitcherStalls(last));
+    auto stopped = std::async(std::launch::async, [&] { sim->Stop(); });
+    const bool inTime = stopped.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    stuck.Close();  // frees a switcher stuck in a send, so that the test ends either way
+    last.Close();
+    stopped.get();
+    EXPECT_TRUE(inTime) << "the stop waited for a panel that does not read";
+}
+
+TEST(TcpFaults, MixerVolumeAboveTheVolumeIsClampedUnlessTheFaultDropsIt)
+{
+    const Bytes tooLoud = Frame({0x50, 0x56, 0x54, 0x24, 0x31, 0x20});  // volume is 24
+    for (const bool drop : {false, true}) {
+        SimOptions options = TcpOnly();
+        options.dropMixerOverVolume = drop;
+        Simulator sim(options);
+        ASSERT_TRUE(sim.Start());
+        FdClient link = ConnectTcp(sim.TcpPort());
+        ASSERT_TRUE(link.Ok());
+        ASSERT_TRUE(link.Write(tooLoud));
+        if (drop) {
+            EXPECT_TRUE(link.Read(18, kSilenceMs).empty());
+        } else {
+            EXPECT_EQ(link.Read(18), Frame({0x50, 0x56, 0x54, 0x24, 0x31, 24}));
+        }
+    }
 }
 
 // Faults.

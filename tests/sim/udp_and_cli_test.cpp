@@ -19,12 +19,16 @@ namespace {
 using test::Bytes;
 using test::FdClient;
 
+// Datagrams sent to loopback only: no socket for broadcasts, which would
+// hear the machine's LAN.
 SimOptions UdpOnly()
 {
     SimOptions options;
     options.pty = false;
     options.tcp = false;
     options.udp = true;
+    options.udpBroadcast = false;
+    options.udpBind = "127.0.0.1";
     options.searchPort = 0;
     options.configPort = 0;
     return options;
@@ -154,6 +158,18 @@ TEST(UdpConfig, PacketsNotForThisUnitAreIgnored)
     EXPECT_NE(sim.Snapshot().ip, (std::array<std::uint8_t, 4>{10, 9, 9, 9}));
 }
 
+// Answering on the wildcard would take the port of a panel on the same
+// machine; with no broadcasts and no address there is nothing to answer on.
+TEST(UdpSearch, BindingsThatWouldTakeThePanelsPortOrAnswerNothingAreRefused)
+{
+    SimOptions wildcard = UdpOnly();
+    wildcard.udpBind = "0.0.0.0";
+    EXPECT_FALSE(Simulator(wildcard).Start());
+    SimOptions nothing = UdpOnly();
+    nothing.udpBind.clear();
+    EXPECT_FALSE(Simulator(nothing).Start());
+}
+
 TEST(CommandLine, EveryOptionReachesTheOptions)
 {
     const std::string dir = std::filesystem::temp_directory_path().string();
@@ -162,7 +178,8 @@ TEST(CommandLine, EveryOptionReachesTheOptions)
                                           "127.0.0.3", "--search-port", "0", "--config-port", "0", "--drop-every",
                                           "4", "--drop-class", "0x22", "--delay-every", "2", "--delay-extra-ms", "50",
                                           "--corrupt-every", "3", "--noise-bytes", "2", "--hang-up-after", "7",
-                                          "--close-tcp-after", "8", "--split-tcp", "--coalesce-tcp"});
+                                          "--close-tcp-after", "8", "--split-tcp", "--coalesce-tcp",
+                                          "--no-udp-broadcast", "--drop-mixer-over-volume"});
     ASSERT_TRUE(r.error.empty()) << r.error;
     const SimOptions& o = r.options;
     EXPECT_EQ(o.baud, 9600u);
@@ -185,6 +202,8 @@ TEST(CommandLine, EveryOptionReachesTheOptions)
     EXPECT_EQ(o.closeTcpAfter, 8);
     EXPECT_TRUE(o.splitTcp);
     EXPECT_TRUE(o.coalesceTcp);
+    EXPECT_FALSE(o.udpBroadcast);
+    EXPECT_TRUE(o.dropMixerOverVolume);
 }
 
 TEST(CommandLine, DefaultsAndMistakes)
@@ -194,6 +213,10 @@ TEST(CommandLine, DefaultsAndMistakes)
     EXPECT_EQ(none.options.tcpBind, "127.0.0.1");
     EXPECT_EQ(none.options.tcpPort, 8000);
     EXPECT_EQ(none.options.baud, 115200u);
+    EXPECT_FALSE(none.options.udp);
+    EXPECT_TRUE(none.options.udpBroadcast) << "with --udp: broadcasts on every interface";
+    EXPECT_TRUE(none.options.udpBind.empty());
+    EXPECT_FALSE(none.options.dropMixerOverVolume);
     const std::string file = std::filesystem::temp_directory_path() / "velmora-sim-cli-test-file";
     std::ofstream(file) << "not a directory";
     const struct {
@@ -223,7 +246,8 @@ TEST(CommandLine, DefaultsAndMistakes)
     for (const char* option : {"--baud", "--delay-ms", "--no-pty", "--port-dir", "--com", "--no-tcp", "--tcp-bind",
                                "--tcp-port", "--udp", "--udp-bind", "--search-port", "--config-port", "--drop-every",
                                "--drop-class", "--delay-every", "--delay-extra-ms", "--corrupt-every", "--noise-bytes",
-                               "--hang-up-after", "--close-tcp-after", "--split-tcp", "--coalesce-tcp"}) {
+                               "--hang-up-after", "--close-tcp-after", "--split-tcp", "--coalesce-tcp",
+                               "--no-udp-broadcast", "--drop-mixer-over-volume"}) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
     }
 }
