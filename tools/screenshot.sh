@@ -4,11 +4,22 @@
 #   tcp-connected.png    the demo in TCP control, connected
 #   audio-page.png, network-page.png, advanced-page.png
 #                        the pages of the demo, filled from the switcher
+#   demo-search.png      the General page after Search: the demo switcher found
 #   main-window-2x.png   the same as main-window.png on a screen scaled by 2
 #   message-box-dark.png the message box over the window, on a dark palette
 #   main-window-dark.png the demo connected, on a dark palette
 #   tools/screenshot.sh BUILD_DIR OUT_DIR
+# It all runs in a network namespace of its own with only loopback up: Search
+# broadcasts, and nothing the demo sends may leave the machine.
 set -euo pipefail
+if [ -z "${VELMORA_SHOT_NETNS:-}" ]; then
+    export VELMORA_SHOT_NETNS=1
+    if [ "$(id -u)" -eq 0 ]; then
+        exec unshare --net -- "$0" "$@"
+    fi
+    exec unshare --map-root-user --net -- "$0" "$@"
+fi
+ip link set lo up
 build=${1:-build}
 out=${2:-docs}
 mkdir -p "$out"
@@ -55,10 +66,13 @@ shot() {
 }
 
 # Points of the window: the serial Connect button, the TCP control radio, the
-# TCP Connect button and the General and Video tabs.
+# TCP Connect and Search buttons, the arrow of the Switcher IP list and the
+# tabs.
 com_connect=(108 195)
 tcp_radio=(295 91)
 tcp_connect=(496 195)
+search=(329 195)
+switcher_ip_arrow=(511 151)
 general_tab=(40 46)
 video_tab=(123 46)
 audio_tab=(201 46)
@@ -78,6 +92,12 @@ click "${network_tab[@]}" 1.5
 shot network-page.png
 click "${advanced_tab[@]}" 1.5
 shot advanced-page.png
+# Back on the General page, Search ends the connection and finds the demo
+# switcher by its direct probe; the Switcher IP list drops down to show it.
+click "${general_tab[@]}" 1
+click "${search[@]}" 1.5
+click "${switcher_ip_arrow[@]}" 1
+shot demo-search.png
 stop
 
 scale=2

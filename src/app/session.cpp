@@ -18,8 +18,11 @@ namespace c = ctl::main;
 
 namespace {
 
-// The demo switcher answers on the switcher's own port; when another program
-// has it on 127.0.0.1 the demo moves to the next loopback address.
+// The demo switcher answers on the switcher's own ports at an address of its
+// own on loopback, from 127.0.0.2 on (the next one when another program has
+// them there). Not 127.0.0.1: the panel's datagrams to loopback come from
+// there, and the switcher's answers must reach the panel, not itself.
+constexpr int kFirstLoopbackHost = 2;
 constexpr int kLoopbackTries = 8;
 
 }  // namespace
@@ -54,14 +57,22 @@ bool Session::StartDemo(const Options& options)
         dir = portDir_.path().toStdString();
     }
     transport::PortMap::SetDirectory(dir);
-    for (int i = 1; i <= kLoopbackTries; ++i) {
+    for (int host = kFirstLoopbackHost; host < kFirstLoopbackHost + kLoopbackTries; ++host) {
         sim::SimOptions sim;
         sim.portDir = dir;
         sim.comNumber = kDemoComNumber;
-        sim.tcpBind = "127.0.0." + std::to_string(i);
+        sim.tcpBind = "127.0.0." + std::to_string(host);
         sim.tcpPort = protocol::kSwitcherTcpPort;
+        // Search and Config... reach it only by the panel's direct probe:
+        // it hears no broadcast, so it never answers a real LAN.
+        sim.udp = true;
+        sim.udpBroadcast = false;
+        sim.udpBind = sim.tcpBind;
         auto simulator = std::make_unique<sim::Simulator>(sim);
         if (simulator->Start()) {
+            // Found under the address it is served on.
+            simulator->Modify(
+                [host](sim::DeviceState& state) { state.ip = {127, 0, 0, static_cast<std::uint8_t>(host)}; });
             simulator_ = std::move(simulator);
             demoAddress_ = QString::fromStdString(sim.tcpBind);
             return true;
@@ -79,6 +90,9 @@ void Session::OfferDemo()
     }
     auto* addresses = window_->ControlAs<platform::ComboBox>(c::kSwitcherIp);
     addresses->SetCurSel(addresses->AddString(demoAddress_));
+    if (const auto address = transport::ParseSwitcherAddress(demoAddress_)) {
+        window_->Search().AddDirectTarget(*address);
+    }
 }
 
 int Session::Run()

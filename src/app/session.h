@@ -1,6 +1,7 @@
 #pragma once
 // One run of the panel: the port map, the main window and, for the demo, a
-// simulated switcher on a pseudo-terminal and on TCP on loopback.
+// simulated switcher on a pseudo-terminal and at an address of its own on
+// loopback (TCP, search and configuration), which Search probes directly.
 
 #include "app/options.h"
 
@@ -26,8 +27,9 @@ public:
     // Shows the window and runs until it is closed.
     int Run();
     CVelmoraDlg& Window() { return *window_; }
-    // The demo switcher's TCP address, empty without the demo.
+    // The demo switcher's address on loopback, empty without the demo.
     QString DemoAddress() const { return demoAddress_; }
+    sim::Simulator* DemoSwitcher() { return simulator_.get(); }
 
 private:
     bool StartDemo(const Options& options);

@@ -78,6 +78,9 @@ void DeviceSearch::Broadcast(std::span<const std::uint8_t> bytes, std::uint16_t 
     if (interfaces.empty()) {
         socket_.SendTo(bytes, in_addr{htonl(INADDR_BROADCAST)}, port);
     }
+    for (const in_addr target : directTargets_) {
+        socket_.SendTo(bytes, target, port);
+    }
 }
 
 platform::LResult DeviceSearch::OnSearchReply(platform::WParam w, platform::LParam l)

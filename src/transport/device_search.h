@@ -12,6 +12,7 @@
 #include "transport/connection_control.h"
 
 #include <optional>
+#include <vector>
 
 namespace velmora::transport {
 
@@ -40,6 +41,11 @@ public:
 
     bool OnTimer(int id);
 
+    // Sends the probe and the configuration straight to this address too,
+    // next to the broadcasts: for a switcher no broadcast reaches, such as
+    // the demo's simulated one on loopback.
+    void AddDirectTarget(in_addr address) { directTargets_.push_back(address); }
+
 private:
     void ListAnswer(std::span<const std::uint8_t> answer);
     void Broadcast(std::span<const std::uint8_t> bytes, std::uint16_t port);
@@ -50,6 +56,7 @@ private:
     TcpClient& tcp_;
     ConnectionHooks hooks_;
     AsyncSocket socket_;
+    std::vector<in_addr> directTargets_;
 };
 
 // "%02X" of each byte, no separators: how an entry keeps its hardware address.

@@ -3,39 +3,13 @@
 // out when no switcher takes it. The clock is the manual one: the popup's
 // 0.9 s steps and the 15 s time-out take no real time.
 
+#include "config_steps.h"
 #include "lan_panel.h"
-#include "script.h"
-
-#include "app/network_config_dialog.h"
-#include "platform/ip_address_edit.h"
-#include "protocol/timer_ids.h"
-#include "res/config_ids.h"
-#include "res/status_ids.h"
-
-#include <QApplication>
-#include <QLabel>
 
 namespace velmora::test {
 namespace {
 
 namespace cfg = ctl::config;
-
-app::CNetworkConfigDlg* OpenConfigDialog()
-{
-    return qobject_cast<app::CNetworkConfigDlg*>(QApplication::activeModalWidget());
-}
-
-QString PopupText()
-{
-    auto* popup = pages::OpenStatusPopup();
-    return popup ? popup->ControlAs<QLabel>(ctl::status::kText)->text() : QString();
-}
-
-bool CheckMarkShown()
-{
-    auto* popup = pages::OpenStatusPopup();
-    return popup && popup->Control(ctl::status::kCheckMark)->isVisible();
-}
 
 class NetworkConfig : public LanPanelTest {
 protected:
@@ -55,30 +29,6 @@ protected:
         LanPanelTest::TearDown();
     }
 
-    // Config... on the selected entry, a static address, through to the
-    // success and the popup closing.
-    void ConfigureSelected(const Ipv4& ip)
-    {
-        Script script;
-        script
-            .When("the dialog opens", [] { return OpenConfigDialog() != nullptr; },
-                  [ip] {
-                      auto* dialog = OpenConfigDialog();
-                      dialog->ControlAs<QAbstractButton>(cfg::kStatic)->click();
-                      dialog->ControlAs<platform::IpAddressEdit>(cfg::kIp)->SetOctets(ip);
-                      dialog->ControlAs<QAbstractButton>(cfg::kSend)->click();
-                  })
-            .When("the switcher is found again",
-                  [&] { return pages::StatusPopupShowing() && panel->TimerRunning(timer::kSearchSuccess); },
-                  [] {
-                      Advance(900);
-                      EXPECT_EQ(PopupText(), "Configure successfully!");
-                      Advance(900);
-                  });
-        script.Start();
-        Button(c::kConfig)->click();
-        ASSERT_TRUE(PumpUntil([&] { return script.Finished() && !pages::StatusPopupShowing(); }));
-    }
     void SelectMac(std::uint8_t macLast)
     {
         const auto macs = ListedMacs();
@@ -102,33 +52,7 @@ TEST_F(NetworkConfig, StaticAddressReachesTheChosenSwitcherAndSucceeds)
     Addresses()->SetCurSel(Addresses()->FindStringExact(QStringLiteral("10.0.0.3")));
     WatchMessages();
 
-    bool sawConfiguring = false;
-    Script script;
-    script
-        .When("the dialog opens", [] { return OpenConfigDialog() != nullptr; },
-              [] {
-                  auto* dialog = OpenConfigDialog();
-                  EXPECT_TRUE(dialog->ControlAs<QLabel>(cfg::kTarget)->text().contains("02:00:5E:10:00:03"));
-                  dialog->ControlAs<QAbstractButton>(cfg::kStatic)->click();
-                  dialog->ControlAs<platform::IpAddressEdit>(cfg::kIp)->SetOctets({10, 0, 0, 33});
-                  dialog->ControlAs<QAbstractButton>(cfg::kSend)->click();
-              })
-        .When("the switcher is found again", [&] {
-                  sawConfiguring = sawConfiguring || PopupText().startsWith("Configuring");
-                  return pages::StatusPopupShowing() && panel->TimerRunning(timer::kSearchSuccess);
-              },
-              [&] {
-                  Advance(900);
-                  EXPECT_EQ(PopupText(), "Configure successfully!");
-                  EXPECT_TRUE(CheckMarkShown());
-                  EXPECT_FALSE(panel->TimerRunning(timer::kConfigTimeout)) << "success ends the time-out";
-                  Advance(900);
-                  EXPECT_FALSE(pages::StatusPopupShowing()) << "closed 0.9 s after the success";
-              });
-    script.Start();
-    Button(c::kConfig)->click();
-    ASSERT_TRUE(PumpUntil([&] { return script.Finished() && !pages::StatusPopupShowing(); }));
-    EXPECT_TRUE(sawConfiguring);
+    ConfigureStatic(*panel, {10, 0, 0, 33}, QStringLiteral("02:00:5E:10:00:03"));
 
     EXPECT_EQ(low->Snapshot().ip, (Ipv4{10, 0, 0, 33}));
     EXPECT_FALSE(low->Snapshot().dhcp);
@@ -157,14 +81,14 @@ TEST_F(NetworkConfig, SwitchersSharingAnAddressAreConfiguredOneByOne)
     WatchMessages();
 
     SelectMac(0x02);
-    ConfigureSelected({10, 0, 0, 32});
+    ConfigureStatic(*panel, {10, 0, 0, 32});
     EXPECT_EQ(second->Snapshot().ip, (Ipv4{10, 0, 0, 32}));
     EXPECT_EQ(first->Configurations(), 0);
     ASSERT_TRUE(ListedCount(2));
     EXPECT_EQ(Listed(), (QStringList{"10.0.0.20", "10.0.0.32"}));
 
     SelectMac(0x01);
-    ConfigureSelected({10, 0, 0, 31});
+    ConfigureStatic(*panel, {10, 0, 0, 31});
     EXPECT_EQ(first->Snapshot().ip, (Ipv4{10, 0, 0, 31}));
     EXPECT_EQ(second->Configurations(), 1);
     ASSERT_TRUE(ListedCount(2));
