@@ -4,6 +4,7 @@
 
 #include "platform/combo_box.h"
 #include "transport/port_discovery.h"
+#include "transport/port_list_refresh.h"
 
 #include <QAbstractItemModel>
 #include <QObject>
@@ -15,6 +16,7 @@
 #include <fstream>
 #include <ostream>
 #include <string>
+#include <vector>
 
 #include <fcntl.h>
 #include <pty.h>
@@ -204,6 +206,16 @@ inline void PrintTo(const QString& text, std::ostream* os)
 QT_END_NAMESPACE
 
 namespace velmora::discovery_test {
+
+// The port numbers of what discovery found, in its order.
+inline std::vector<int> Numbers(const std::vector<transport::SSerInfo>& ports)
+{
+    std::vector<int> numbers;
+    for (const auto& p : ports) {
+        numbers.push_back(transport::PortNumberFromFriendlyName(p.friendlyName));
+    }
+    return numbers;
+}
 
 inline QStringList Texts(const platform::ComboBox& list)
 {

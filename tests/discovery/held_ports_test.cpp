@@ -22,15 +22,6 @@ namespace {
 using transport::EnumerateSerialPorts;
 using transport::SSerInfo;
 
-std::vector<int> Numbers(const std::vector<SSerInfo>& ports)
-{
-    std::vector<int> numbers;
-    for (const auto& p : ports) {
-        numbers.push_back(transport::PortNumberFromFriendlyName(p.friendlyName));
-    }
-    return numbers;
-}
-
 // Reads what a child writes until it closes its end (or execs: the end is
 // close-on-exec).
 std::string ReadToEnd(int fd)

@@ -17,15 +17,6 @@ namespace {
 using transport::EnumerateSerialPorts;
 using transport::SSerInfo;
 
-std::vector<int> Numbers(const std::vector<SSerInfo>& ports)
-{
-    std::vector<int> numbers;
-    for (const auto& p : ports) {
-        numbers.push_back(transport::PortNumberFromFriendlyName(p.friendlyName));
-    }
-    return numbers;
-}
-
 const SSerInfo* Find(const std::vector<SSerInfo>& ports, int number)
 {
     for (const auto& p : ports) {
