@@ -68,10 +68,10 @@ CVelmoraDlg::CVelmoraDlg(QWidget* parent)
       dispatcher_(receiveLog_, token_),
       serialAssembler_([this](auto frame) { dispatcher_.DispatchReply(frame); }),
       streamAssembler_([this](auto frame) { dispatcher_.DispatchReply(frame); }),
-      tcp_(*this, send_, streamAssembler_, ShowSystemMessage),
+      tcp_(*this, send_, streamAssembler_, token_, ShowSystemMessage),
       search_(*this, receiveLog_, token_, tcp_, MakeDialogHooks()),
       general_(*this, send_, token_, [this] { return connection_.CheckConnection(); }),
-      connection_(*this, serialPort_, send_, token_, MakeConnectionHooks()),
+      connection_(*this, serialPort_, serialAssembler_, send_, token_, MakeConnectionHooks()),
       pageHost_{*this,    send_.Frame(), token_, dispatcher_, [this] { return connection_.CheckConnection(); },
                 [this] { return LinkOpen(); }}
 {

@@ -49,6 +49,7 @@ public:
     transport::ConnectionControl& Connection() { return connection_; }
     transport::CSerialPort& SerialPort() { return serialPort_; }
     transport::TcpClient& Tcp() { return tcp_; }
+    const protocol::SerialReplyAssembler& SerialReplies() const { return serialAssembler_; }
     transport::DeviceSearch& Search() { return search_; }
     GeneralPage& General() { return general_; }
     pages::PageWindows& Pages() { return pages_; }

@@ -2,6 +2,7 @@
 // The network module's configuration packet: 76 bytes broadcast to the
 // configuration port, addressed to one switcher by its hardware address.
 
+#include "protocol/address_text.h"
 #include "protocol/mac_address.h"
 #include "protocol/network_commands.h"
 
@@ -11,7 +12,6 @@
 
 namespace velmora::protocol {
 
-using Ipv4Address = std::array<std::uint8_t, kAddressSize>;
 using ConfigPacket = std::array<std::uint8_t, config::kPacketSize>;
 
 struct NetworkConfigRequest {

@@ -45,10 +45,7 @@ void SendLog::Append(std::span<const std::uint8_t> bytes)
 void ReceiveLog::AppendFrame(std::span<const std::uint8_t> bytes)
 {
     view_.Append(HexBytes(bytes) + std::string(kLogLineBreak));
-    if (++frames_ == kLogEntriesBeforeClear) {
-        view_.Clear();
-        frames_ = 0;
-    }
+    CountEntry();
 }
 
 void ReceiveLog::AppendDatagram(std::span<const std::uint8_t> bytes)
@@ -63,6 +60,15 @@ void ReceiveLog::AppendDatagram(std::span<const std::uint8_t> bytes)
         }
     }
     view_.Append(text);
+    CountEntry();
+}
+
+void ReceiveLog::CountEntry()
+{
+    if (++frames_ == kLogEntriesBeforeClear) {
+        view_.Clear();
+        frames_ = 0;
+    }
 }
 
 }  // namespace velmora::protocol

@@ -41,16 +41,21 @@ private:
     int sends_ = 0;
 };
 
-// One frame a line; emptied after the 60th frame.
+// One frame a line; emptied after the 60th entry. A datagram of the device
+// search is an entry too, so that answers from the LAN cannot grow the log
+// without bound.
 class ReceiveLog {
 public:
     explicit ReceiveLog(LogView& view) : view_(view) {}
     void AppendFrame(std::span<const std::uint8_t> bytes);
-    // A datagram of the device search: a line break after every 18th byte.
+    // A line break after every 18th byte of the datagram.
     void AppendDatagram(std::span<const std::uint8_t> bytes);
+    // Entries since the log was last emptied.
     int Frames() const { return frames_; }
 
 private:
+    void CountEntry();
+
     LogView& view_;
     int frames_ = 0;
 };

@@ -25,7 +25,7 @@ void SerialReplyAssembler::OnByte(std::uint8_t byte)
     if (replyCount_ == kFrameSize) {
         // Copy first: the handler may feed further bytes re-entrantly.
         const FrameBytes frame = reply_;
-        Restart();
+        Reset();
         onFrame_(frame);
     }
     if (scanIndex_ == kScanSize) {
@@ -33,7 +33,7 @@ void SerialReplyAssembler::OnByte(std::uint8_t byte)
     }
 }
 
-void SerialReplyAssembler::Restart()
+void SerialReplyAssembler::Reset()
 {
     synchronised_ = false;
     replyCount_ = 0;

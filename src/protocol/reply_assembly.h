@@ -15,7 +15,8 @@ using FrameHandler = std::function<void(std::span<const std::uint8_t, kFrameSize
 
 // Serial line: hunts for "PV" (or FE EF), then takes the next 16 bytes as the
 // rest of the frame without looking at them. Bytes before a frame start are
-// discarded. A partly collected frame survives reconnection.
+// discarded. A new connection starts it afresh (Reset), so that a frame cut
+// off by a disconnect cannot swallow the first answer on the next one.
 class SerialReplyAssembler {
 public:
     static constexpr std::size_t kScanSize = 256;
@@ -23,10 +24,11 @@ public:
 
     explicit SerialReplyAssembler(FrameHandler onFrame) : onFrame_(std::move(onFrame)) {}
     void OnByte(std::uint8_t byte);
+    // Back to hunting with empty buffers, as after a dispatched frame.
+    void Reset();
     bool Synchronised() const { return synchronised_; }
 
 private:
-    void Restart();
 
     FrameHandler onFrame_;
     std::array<std::uint8_t, kScanSize> scan_{};

@@ -28,9 +28,10 @@ constexpr std::uint32_t kLineControl = kLineControlDtr | kLineControlRts;
 
 }  // namespace
 
-ConnectionControl::ConnectionControl(platform::Window& window, CSerialPort& port, protocol::SendPath& send,
+ConnectionControl::ConnectionControl(platform::Window& window, CSerialPort& port,
+                                     protocol::SerialReplyAssembler& replies, protocol::SendPath& send,
                                      protocol::LinkToken& token, ConnectionHooks hooks)
-    : window_(window), port_(port), send_(send), token_(token), hooks_(std::move(hooks))
+    : window_(window), port_(port), replies_(replies), send_(send), token_(token), hooks_(std::move(hooks))
 {
 }
 
@@ -100,6 +101,9 @@ void ConnectionControl::OnComConnect()
         return;
     }
     SetText(c::kComConnect, kDisconnectText);
+    // A frame cut off when the last connection ended must not take the first
+    // bytes of this one's answers. Nothing of that connection arrives any more.
+    replies_.Reset();
     port_.StartWorker();
     comOpen_ = true;
     window_.KillTimer(timer::kPortRefresh);

@@ -4,6 +4,7 @@
 // factory reset sent from the main window.
 
 #include "protocol/link_token.h"
+#include "protocol/reply_assembly.h"
 #include "protocol/send_path.h"
 
 #include <QString>
@@ -45,8 +46,9 @@ struct ConnectionHooks {
 
 class ConnectionControl {
 public:
-    ConnectionControl(platform::Window& window, CSerialPort& port, protocol::SendPath& send,
-                      protocol::LinkToken& token, ConnectionHooks hooks);
+    // `replies` assembles what the port receives; each new connection starts it afresh.
+    ConnectionControl(platform::Window& window, CSerialPort& port, protocol::SerialReplyAssembler& replies,
+                      protocol::SendPath& send, protocol::LinkToken& token, ConnectionHooks hooks);
 
     // Start: COM control with 115200 baud.
     void Start();
@@ -70,6 +72,7 @@ private:
 
     platform::Window& window_;
     CSerialPort& port_;
+    protocol::SerialReplyAssembler& replies_;
     protocol::SendPath& send_;
     protocol::LinkToken& token_;
     ConnectionHooks hooks_;

@@ -2,7 +2,6 @@
 
 #include "platform/combo_box.h"
 #include "platform/window.h"
-#include "protocol/hex_text.h"
 #include "protocol/messages.h"
 #include "protocol/timer_ids.h"
 #include "res/main_ids.h"
@@ -15,41 +14,14 @@ namespace c = ctl::main;
 namespace s = protocol::search;
 namespace cfg = protocol::config;
 
-namespace {
-
-constexpr int kMacTextSize = 2 * protocol::kMacSize;
-
-QString AddressText(std::span<const std::uint8_t> octets)
-{
-    QStringList parts;
-    for (const std::uint8_t octet : octets) {
-        parts << QString::number(octet);
-    }
-    return parts.join(QLatin1Char('.'));
-}
-
-}  // namespace
-
 QString MacText(std::span<const std::uint8_t> mac)
 {
-    QString text;
-    for (const std::uint8_t byte : mac) {
-        text += QStringLiteral("%1").arg(byte, 2, 16, QLatin1Char('0')).toUpper();
-    }
-    return text;
+    return QString::fromStdString(protocol::MacText(mac));
 }
 
 std::optional<protocol::MacAddress> MacFromText(const QString& text)
 {
-    if (text.size() != kMacTextSize) {
-        return std::nullopt;
-    }
-    protocol::MacAddress mac{};
-    for (std::size_t i = 0; i < mac.size(); ++i) {
-        const QString pair = text.mid(static_cast<int>(2 * i), 2);
-        protocol::ParseHexByte(std::u16string_view(reinterpret_cast<const char16_t*>(pair.utf16()), 2), mac[i]);
-    }
-    return mac;
+    return protocol::MacFromText(text.toStdU16String());
 }
 
 DeviceSearch::DeviceSearch(platform::Window& window, protocol::ReceiveLog& log, protocol::LinkToken& token,
@@ -93,22 +65,22 @@ platform::LResult DeviceSearch::OnSearchReply(platform::WParam w, platform::LPar
         return 0;
     }
     log_.AppendDatagram(answer);
-    if (answer.size() >= s::kAnswerMinSize && answer[s::kMarkerHigh] == s::kMarkerHighValue &&
-        answer[s::kMarkerLow] == s::kMarkerLowValue) {
-        ListAnswer(answer);
+    if (const auto found = protocol::ReadSearchAnswer(answer)) {
+        ListAnswer(*found);
     }
     return 0;
 }
 
-void DeviceSearch::ListAnswer(std::span<const std::uint8_t> answer)
+void DeviceSearch::ListAnswer(const protocol::SearchAnswer& answer)
 {
     auto* list = window_.ControlAs<platform::ComboBox>(c::kSwitcherIp);
-    const QString address = AddressText(answer.subspan(s::kIp, protocol::kAddressSize));
-    const QString mac = MacText(answer.subspan(s::kMac, protocol::kMacSize));
+    const QString address = QString::fromStdString(protocol::AddressText(answer.ip));
+    const QString mac = MacText(answer.mac);
     // A switcher that heard the probe on two ways answers twice: listed once.
     // Switchers that share an address (units come from the factory with the
     // same one) are an entry each, told apart by their hardware address.
-    if (list->findData(mac) < 0) {
+    // Anyone on the LAN can answer: a full list keeps the switchers it has.
+    if (list->findData(mac) < 0 && list->GetCount() < kMaxFoundDevices) {
         list->setItemData(list->AddString(address), mac);
     }
     list->SetCurSel(0);

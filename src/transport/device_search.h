@@ -8,6 +8,7 @@
 #include "protocol/config_packet.h"
 #include "protocol/hex_log.h"
 #include "protocol/link_token.h"
+#include "protocol/search_answer.h"
 #include "transport/async_socket.h"
 #include "transport/connection_control.h"
 
@@ -19,6 +20,8 @@ namespace velmora::transport {
 class TcpClient;
 
 inline constexpr char kConfiguring[] = "Configuring";
+// The Switcher IP list holds the addresses of at most this many switchers.
+inline constexpr int kMaxFoundDevices = 256;
 inline constexpr char kConfigureSuccess[] = "Configure successfully!";
 
 class DeviceSearch {
@@ -47,7 +50,7 @@ public:
     void AddDirectTarget(in_addr address) { directTargets_.push_back(address); }
 
 private:
-    void ListAnswer(std::span<const std::uint8_t> answer);
+    void ListAnswer(const protocol::SearchAnswer& answer);
     void Broadcast(std::span<const std::uint8_t> bytes, std::uint16_t port);
 
     platform::Window& window_;

@@ -107,7 +107,7 @@ bool CSerialPort::OpenPort(platform::Window* owner, int portNumber, unsigned bau
         return false;
     }
     shutdownFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    writeFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK | EFD_SEMAPHORE);
+    writeFd_ = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     if (shutdownFd_ < 0 || writeFd_ < 0) {
         CloseFd(shutdownFd_);
         CloseFd(writeFd_);
@@ -125,7 +125,11 @@ bool CSerialPort::OpenPort(platform::Window* owner, int portNumber, unsigned bau
 
     fd_ = fd;
     devicePath_ = *path;
-    gate_ = std::make_shared<platform::DeliveryGate>();
+    {
+        std::lock_guard lock(postMutex_);
+        gate_ = std::make_shared<platform::DeliveryGate>();
+        failureReported_ = false;
+    }
     {
         std::lock_guard lock(writeMutex_);
         writes_.clear();
@@ -153,19 +157,26 @@ bool CSerialPort::StartWorker()
     return true;
 }
 
-void CSerialPort::QueueWrite(const std::uint8_t* bytes, std::size_t length)
+bool CSerialPort::QueueWrite(const std::uint8_t* bytes, std::size_t length)
 {
     if (bytes == nullptr || length == 0) {
-        return;
+        return false;
     }
     {
         std::lock_guard lock(writeMutex_);
-        if (!acceptingWrites_ || length > maxFrameBytes_ || writes_.size() >= kMaxQueuedWrites) {
-            return;
+        if (!acceptingWrites_) {
+            return false;  // no session: the panel shows no connection
         }
-        writes_.emplace_back(bytes, bytes + length);
+        if (length <= maxFrameBytes_ && writes_.size() < kMaxQueuedWrites) {
+            writes_.emplace_back(bytes, bytes + length);
+            Signal(writeFd_);
+            return true;
+        }
     }
-    Signal(writeFd_);
+    // A port that cannot take a command counts as failed: the owner hears of
+    // it, rather than the command vanishing.
+    PostFailed();
+    return false;
 }
 
 void CSerialPort::RequestClose()
@@ -220,12 +231,12 @@ void CSerialPort::WorkerLoop()
 {
     // No purge here: the port was purged when it was opened, and a byte that
     // arrives once StartWorker returned is part of the answer to come.
-    bool portUsable = true;  // false after a failure: a hung-up tty stays readable
+    portUsable_ = true;  // false after a failure: a hung-up tty stays readable
     for (;;) {
         const bool delivering = gate_->IsOpen();
         std::array<pollfd, 3> fds{{
             {shutdownFd_, POLLIN, 0},
-            {delivering && portUsable ? fd_ : -1, static_cast<short>((eventMask_ & kEventRxChar) ? POLLIN : 0), 0},
+            {delivering && portUsable_ ? fd_ : -1, static_cast<short>((eventMask_ & kEventRxChar) ? POLLIN : 0), 0},
             {delivering ? writeFd_ : -1, POLLIN, 0},
         }};
         // No time-out: the shutdown signal ends every wait.
@@ -238,27 +249,13 @@ void CSerialPort::WorkerLoop()
         if (fds[0].revents != 0) {
             break;
         }
-        if (fds[1].revents != 0) {
-            if (!OnPortReady(fds[1].revents)) {
-                portUsable = false;
-                PostFailed();
-            }
-            continue;
+        if (fds[1].revents != 0 && !OnPortReady(fds[1].revents)) {
+            PortFailed();
         }
+        // Not only when the port is quiet: a far end that never stops talking
+        // must not hold the commands back.
         if (fds[2].revents != 0) {
-            if (!portUsable) {
-                // The port failed: take the frame and drop it.
-                std::uint64_t count = 0;
-                if (read(writeFd_, &count, sizeof count) == sizeof count) {
-                    std::lock_guard lock(writeMutex_);
-                    if (!writes_.empty()) {
-                        writes_.pop_front();
-                    }
-                }
-            } else if (!OnWriteReady()) {
-                portUsable = false;
-                PostFailed();
-            }
+            WriteQueued();
         }
     }
     ClosePort();
@@ -277,6 +274,10 @@ bool CSerialPort::OnPortReady(short revents)
             for (ssize_t i = 0; i < n; ++i) {
                 if (!Deliver(msg::kSerialByte, buffer[static_cast<std::size_t>(i)])) {
                     return true;  // closing: the rest is dropped
+                }
+                // What the owner queued while handling the byte goes out now.
+                if (WritesWaiting()) {
+                    WriteQueued();
                 }
             }
             SendEventMessages();
@@ -304,30 +305,55 @@ void CSerialPort::SendEventMessages()
     }
 }
 
+void CSerialPort::PortFailed()
+{
+    portUsable_ = false;
+    PostFailed();
+}
+
 void CSerialPort::PostFailed()
 {
     std::lock_guard lock(postMutex_);
-    if (gate_->IsOpen()) {
+    if (gate_ && gate_->IsOpen() && !failureReported_) {
+        failureReported_ = true;
         owner_->Post(msg::kSerialFailed, msg::kSerialFailedPort, 0, gate_);
     }
 }
 
-bool CSerialPort::OnWriteReady()
+bool CSerialPort::WritesWaiting()
+{
+    std::lock_guard lock(writeMutex_);
+    return !writes_.empty();
+}
+
+void CSerialPort::WriteQueued()
 {
     std::uint64_t count = 0;
-    if (read(writeFd_, &count, sizeof count) != sizeof count) {
-        return true;  // taken already
+    while (read(writeFd_, &count, sizeof count) < 0 && errno == EINTR) {
     }
-    std::vector<std::uint8_t> frame;
-    {
-        std::lock_guard lock(writeMutex_);
-        if (writes_.empty()) {
-            return true;  // dropped by a close
+    for (;;) {
+        std::vector<std::uint8_t> frame;
+        {
+            std::lock_guard lock(writeMutex_);
+            if (writes_.empty()) {
+                return;  // all written, or dropped by a close
+            }
+            frame = std::move(writes_.front());
+            writes_.pop_front();
         }
-        frame = std::move(writes_.front());
-        writes_.pop_front();
+        if (!portUsable_) {
+            continue;  // the failure is reported: the rest goes nowhere
+        }
+        switch (WriteWhole(frame)) {
+        case WriteResult::Written:
+            break;
+        case WriteResult::Shutdown:
+            return;
+        case WriteResult::Failed:
+            PortFailed();
+            break;
+        }
     }
-    return WriteWhole(frame) != WriteResult::Failed;
 }
 
 CSerialPort::WriteResult CSerialPort::WriteWhole(const std::vector<std::uint8_t>& frame)

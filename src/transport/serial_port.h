@@ -10,7 +10,8 @@
 // and waited for, one per byte in arrival order; after each batch of received
 // bytes one message per configured event bit (CTS 0x08, break 0x40, line
 // error 0x80, ring 0x100, event character 0x02, in that order), also sent;
-// SerialFailed (wParam 1, lParam 0), posted once when the port fails.
+// SerialFailed (wParam 1, lParam 0), posted once a session when the port
+// fails or a command handed to it cannot be taken.
 //
 // Every message of a session goes through the session's delivery gate.
 // RequestClose closes it, so a worker waiting for the owner is released at
@@ -45,7 +46,8 @@ inline constexpr std::uint32_t kEventBreak = 0x40;
 inline constexpr std::uint32_t kEventLineError = 0x80;
 inline constexpr std::uint32_t kEventRing = 0x100;
 
-// Frames waiting for the worker; a frame queued while this many wait is dropped.
+// Frames waiting for the worker; a frame queued while this many wait is
+// refused, and the port reported failed.
 inline constexpr std::size_t kMaxQueuedWrites = 64;
 // How long one frame may take to go out before the port counts as failed.
 inline constexpr int kWriteTimeoutMs = 1000;
@@ -70,10 +72,12 @@ public:
     // Starts the worker of the open port; false when none is open, one runs
     // already or the thread cannot be created.
     bool StartWorker();
-    // Copies one frame into the write queue and returns at once. Dropped
-    // while no port is open (or closing), when too long, or when the queue
-    // is full.
-    void QueueWrite(const std::uint8_t* bytes, std::size_t length);
+    // Copies one frame into the write queue and returns at once; true when
+    // it was taken. The worker writes queued frames even while the far end
+    // keeps talking. Refused while no port is open (or closing); within a
+    // session a frame too long or beyond a full queue is refused and
+    // SerialFailed posted, so no command is ever lost unseen.
+    bool QueueWrite(const std::uint8_t* bytes, std::size_t length);
     // Stops delivery to the owner, tells the worker to close the port and
     // returns at once. Without a worker the port is closed here.
     void RequestClose();
@@ -88,10 +92,12 @@ private:
 
     void WorkerLoop();
     bool OnPortReady(short revents);           // false: the port failed
-    bool OnWriteReady();                       // false: the port failed
+    bool WritesWaiting();
+    void WriteQueued();
     WriteResult WriteWhole(const std::vector<std::uint8_t>& frame);
     bool Deliver(std::uint32_t message, platform::WParam w);
     void SendEventMessages();
+    void PortFailed();
     void PostFailed();
     void ClosePort();
     void EndSession();
@@ -111,16 +117,19 @@ private:
 
     // Signalled by RequestClose; the worker's first priority.
     int shutdownFd_ = -1;
-    // Counts queued frames (a semaphore eventfd): one read per frame.
+    // Signalled by QueueWrite; the worker then writes every queued frame.
     int writeFd_ = -1;
 
     std::thread worker_;
     std::atomic<bool> alive_{false};
+    // Worker only: false once the port failed; nothing more is read or written.
+    bool portUsable_ = true;
 
     // The session's gate, and the lock that orders "gate still open? then
     // post SerialFailed" against RequestClose's closing of it.
     std::shared_ptr<platform::DeliveryGate> gate_;
     std::mutex postMutex_;
+    bool failureReported_ = false;  // under postMutex_
 
     // Frames from QueueWrite to the worker. The worker takes a frame out
     // before it writes it, so a frame being written is never touched again.

@@ -1,6 +1,7 @@
 #include "transport/tcp_client.h"
 
 #include "platform/window.h"
+#include "protocol/address_text.h"
 #include "protocol/commands.h"
 #include "protocol/messages.h"
 #include "protocol/network_commands.h"
@@ -10,7 +11,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 
-#include <arpa/inet.h>
+#include <cstring>
 
 namespace velmora::transport {
 
@@ -18,22 +19,21 @@ namespace c = ctl::main;
 
 std::optional<in_addr> ParseSwitcherAddress(const QString& text)
 {
-    QByteArray bytes;
-    for (const QChar ch : text.left(kMaxAddressText)) {
-        bytes.append(static_cast<char>(ch.unicode() & 0xFF));
-    }
-    in_addr address{};
-    if (bytes.contains('\0') || ::inet_aton(bytes.constData(), &address) == 0) {
+    const auto octets = protocol::ReadSwitcherAddress(text.toStdU16String());
+    if (!octets) {
         return std::nullopt;
     }
+    in_addr address{};
+    std::memcpy(&address.s_addr, octets->data(), octets->size());
     return address;
 }
 
 TcpClient::TcpClient(platform::Window& window, protocol::SendPath& send, protocol::StreamReplyAssembler& stream,
-                     std::function<void(const QString&)> systemMessage)
+                     protocol::LinkToken& token, std::function<void(const QString&)> systemMessage)
     : window_(window),
       send_(send),
       stream_(stream),
+      token_(token),
       systemMessage_(std::move(systemMessage)),
       socket_(window, msg::kControlSocket)
 {
@@ -89,6 +89,7 @@ platform::LResult TcpClient::OnControlSocket(platform::WParam w, platform::LPara
         if (SocketError(l) == 0) {
             connected_ = true;
             SetButtonText(kDisconnectText);
+            token_.GiveBack();
         }
         break;
     case msg::kSocketClose:

@@ -3,6 +3,7 @@
 // same frames as the serial line. Connect and Disconnect share one button;
 // the connection's events arrive as window messages.
 
+#include "protocol/link_token.h"
 #include "protocol/reply_assembly.h"
 #include "protocol/send_path.h"
 #include "transport/async_socket.h"
@@ -16,7 +17,6 @@
 namespace velmora::transport {
 
 inline constexpr char kCreatingSocketFailed[] = "creating socket failed!";
-inline constexpr int kMaxAddressText = 49;
 
 // The address text of the Switcher IP list as the standard dotted-decimal
 // parser reads it (low byte of each character, at most 49 of them).
@@ -24,9 +24,11 @@ std::optional<in_addr> ParseSwitcherAddress(const QString& text);
 
 class TcpClient {
 public:
-    // Received bytes go to `stream`; systemMessage shows the platform's plain message box.
+    // Received bytes go to `stream`; systemMessage shows the platform's plain
+    // message box. A connection made gives `token` back, as a serial Connect
+    // does: reconnecting frees the panel after an answer that never came.
     TcpClient(platform::Window& window, protocol::SendPath& send, protocol::StreamReplyAssembler& stream,
-              std::function<void(const QString&)> systemMessage);
+              protocol::LinkToken& token, std::function<void(const QString&)> systemMessage);
 
     // Button 1045: Disconnect when connected, else a new connection attempt.
     void OnConnectButton();
@@ -47,6 +49,7 @@ private:
     platform::Window& window_;
     protocol::SendPath& send_;
     protocol::StreamReplyAssembler& stream_;
+    protocol::LinkToken& token_;
     std::function<void(const QString&)> systemMessage_;
     AsyncSocket socket_;
     bool connected_ = false;

@@ -67,6 +67,22 @@ TEST_F(ConnectionTest, FarEndHangingUpDisconnectsWithoutAMessage)
     EXPECT_EQ(watcher.Seen(), 0);
 }
 
+TEST_F(ConnectionTest, FrameCutOffByADisconnectDoesNotSwallowTheNextConnectionsFirstAnswer)
+{
+    Connect();
+    const auto cut = FrameVector(MakeFrame(kGeneralStatus));
+    ASSERT_TRUE(pty->WriteMaster({cut.begin(), cut.begin() + 10}));
+    ASSERT_TRUE(PumpUntil([&] { return panel->SerialReplies().Synchronised(); }));
+    Button(c::kComConnect)->click();  // Disconnect in the middle of the frame
+
+    Connect();
+    const FrameBytes status = MakeFrame(kGeneralStatus, {{general_status::kInput, kInputHdmi3}});
+    Answer(status);
+    EXPECT_TRUE(Button(c::kHdmi3)->isChecked()) << "the first answer reached the General page";
+    const QString log = Ctl<QPlainTextEdit>(c::kReceiveLog)->toPlainText();
+    EXPECT_EQ(log, QString::fromStdString(HexBytes(status)).append('\n')) << "and is the only frame logged";
+}
+
 TEST_F(ConnectionTest, CommandsWhileDisconnectedShowWhyAndSendNothing)
 {
     QStringList texts;

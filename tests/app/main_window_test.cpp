@@ -9,23 +9,12 @@
 #include <QAccessible>
 #include <QImage>
 #include <QLabel>
-#include <QMouseEvent>
 
 namespace velmora::test {
 
 using namespace protocol;
 
 namespace {
-
-void Press(QWidget* window, QPoint at)
-{
-    QMouseEvent press(QEvent::MouseButtonPress, QPointF(at), QPointF(window->mapToGlobal(at)), Qt::LeftButton,
-                      Qt::LeftButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(window, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(at), QPointF(window->mapToGlobal(at)), Qt::LeftButton,
-                        Qt::NoButton, Qt::NoModifier);
-    QCoreApplication::sendEvent(window, &release);
-}
 
 QColor LabelBackground(QWidget* label)
 {
@@ -42,7 +31,7 @@ protected:
         QWidget* label = Ctl<QWidget>(labelId);
         return QRect(label->mapTo(panel.get(), QPoint(0, 0)), label->size());
     }
-    void PressTab(int labelId) { Press(panel.get(), InWindow(labelId).center()); }
+    void PressTab(int labelId) { Click(panel.get(), InWindow(labelId).center()); }
     // Answers the "Open COM failed!" box that a page change shows while
     // disconnected; records the texts.
     ModalWatcher closer{[this](QWidget* modal) {

@@ -116,6 +116,23 @@ TEST(SerialAssembly, FalseStartInNoiseYieldsAFrameThatFailsItsChecksum)
     EXPECT_FALSE(ChecksumMatches(got.frames[0]));
 }
 
+TEST(SerialAssembly, ResetDropsAPartlyCollectedFrame)
+{
+    Collect got;
+    SerialReplyAssembler assembler(got.Handler());
+    for (std::size_t i = 0; i < 10; ++i) {
+        assembler.OnByte(kStatus[i]);
+    }
+    ASSERT_TRUE(assembler.Synchronised());
+    assembler.Reset();
+    EXPECT_FALSE(assembler.Synchronised());
+    for (std::uint8_t b : V(kAudio)) {
+        assembler.OnByte(b);
+    }
+    ASSERT_EQ(got.frames.size(), 1u);
+    EXPECT_EQ(got.frames[0], kAudio);
+}
+
 TEST(StreamAssembly, TenPlusEightGiveOneFrame)
 {
     Collect got;
@@ -269,4 +286,28 @@ TEST(Dispatch, ReceiveLogEmptiesAfterSixtyFrames)
     EXPECT_EQ(view.text, "");
     log.AppendFrame(kAudio);
     EXPECT_EQ(log.Frames(), 1);
+}
+
+TEST(Dispatch, EachSearchDatagramIsOneOfTheSixtyEntries)
+{
+    struct Case {
+        std::size_t size;
+        std::size_t textSize;  // three characters a byte, a line break after every 18th
+    };
+    const Case cases[] = {{0, 0}, {1, 3}, {18, 56}, {50, 154}, {1024, 3072 + 2 * 56}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.size);
+        StringLog view;
+        ReceiveLog log(view);
+        const std::vector<std::uint8_t> datagram(c.size, 0x77);
+        log.AppendFrame(kStatus);
+        log.AppendDatagram(datagram);
+        EXPECT_EQ(log.Frames(), 2);
+        EXPECT_EQ(view.text.size(), 56 + c.textSize);
+        for (int i = 2; i < kLogEntriesBeforeClear; ++i) {
+            log.AppendDatagram(datagram);
+        }
+        EXPECT_EQ(view.text, "") << "emptied at the sixtieth entry, frames and datagrams alike";
+        EXPECT_EQ(log.Frames(), 0);
+    }
 }

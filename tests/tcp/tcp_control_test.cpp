@@ -100,6 +100,39 @@ TEST_F(TcpControl, AnswerInTwoPiecesIsOneFrame)
     EXPECT_TRUE(Button(c::kHdmi2)->isChecked());
 }
 
+TEST_F(TcpControl, ReconnectingFreesThePanelAfterAnAnswerThatNeverCame)
+{
+    const auto PressVideoTab = [&] {
+        QWidget* tab = panel->Control(c::kTabVideo);
+        Click(panel.get(), tab->mapTo(panel.get(), tab->rect().center()));
+    };
+    sim::SimOptions options;
+    options.dropClass = protocol::kSelectInput.cls;  // input changes go unanswered
+    StartSimulator(options);
+    ConnectTo(simAddress);
+    Button(c::kHdmi2)->click();
+    ASSERT_TRUE(PumpUntil([&] { return simulator->Snapshot().input == 2; }, 3s));
+    ASSERT_FALSE(panel->Token().Ready()) << "the click waits for its answer";
+
+    // Frozen: a further input, a list and a tab are ignored without a word.
+    const QString sent = SendLog();
+    Button(c::kHdmi3)->click();
+    List(c::kResolutionList)->SetCurSel(2);
+    emit List(c::kResolutionList)->activated(2);
+    PressVideoTab();
+    EXPECT_EQ(SendLog(), sent);
+    EXPECT_EQ(panel->CurrentPage(), page::kGeneral);
+
+    Button(c::kTcpConnect)->click();  // Disconnect
+    ASSERT_EQ(ConnectText(), "Connect");
+    ConnectTo(simAddress);
+    EXPECT_TRUE(panel->Token().Ready()) << "the new connection gives the token back";
+    emit List(c::kResolutionList)->activated(2);
+    ASSERT_TRUE(PumpUntil([&] { return simulator->Snapshot().resolution == 3; }, 3s));
+    PressVideoTab();
+    EXPECT_EQ(panel->CurrentPage(), page::kVideo);
+}
+
 TEST_F(TcpControl, DisconnectEndsTheConnectionAndCommandsThenShowWhy)
 {
     StartSimulator();
