@@ -83,6 +83,27 @@ TEST_F(ConnectionTest, FrameCutOffByADisconnectDoesNotSwallowTheNextConnectionsF
     EXPECT_EQ(log, QString::fromStdString(HexBytes(status)).append('\n')) << "and is the only frame logged";
 }
 
+TEST_F(ConnectionTest, CommandsGoOutWhileTheSwitcherFloodsTheLine)
+{
+    constexpr int kCommands = 200;
+    Connect();
+    serial_test::Streamer flood(pty->Master(), FrameVector(MakeFrame(kGeneralStatus)));
+    std::vector<std::uint8_t> expected;
+    for (int i = 0; i < kCommands; ++i) {
+        const int position = i % List(c::kResolutionList)->GetCount();
+        List(c::kResolutionList)->SetCurSel(position);
+        emit List(c::kResolutionList)->activated(position);
+        const auto frame = MakeFrame(kSetResolution, {{kFirstParam, static_cast<std::uint8_t>(position + 1)}});
+        expected.insert(expected.end(), frame.begin(), frame.end());
+        const int logged = panel->ReceiveLogFrames();
+        ASSERT_TRUE(PumpUntil([&] { return panel->ReceiveLogFrames() != logged; })) << "command " << i;
+    }
+    ASSERT_TRUE(PumpUntil([&] { return flood.Received().size() >= expected.size(); }))
+        << flood.Received().size() / kFrameSize << " of " << kCommands << " written";
+    EXPECT_EQ(flood.Received(), expected);
+    EXPECT_TRUE(panel->Connection().ComOpen());
+}
+
 TEST_F(ConnectionTest, CommandsWhileDisconnectedShowWhyAndSendNothing)
 {
     QStringList texts;

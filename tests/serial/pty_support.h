@@ -233,6 +233,51 @@ private:
     std::string previousDir_;
 };
 
+// Writes bytes into the master until stopped, as a switcher that talks all
+// the time (counting bytes, or the given pattern over and over), and keeps
+// what the port writes to the far end.
+class Streamer {
+public:
+    explicit Streamer(int master, std::vector<std::uint8_t> pattern = {}) : master_(master)
+    {
+        thread_ = std::thread([this, pattern] {
+            std::size_t next = 0;
+            while (!stop_) {
+                std::uint8_t chunk[32];
+                for (auto& b : chunk) {
+                    b = pattern.empty() ? static_cast<std::uint8_t>(next) : pattern[next % pattern.size()];
+                    ++next;
+                }
+                if (write(master_, chunk, sizeof chunk) <= 0) {
+                    std::this_thread::sleep_for(200us);
+                }
+                std::uint8_t sink[256];
+                for (ssize_t n = 0; (n = read(master_, sink, sizeof sink)) > 0;) {
+                    std::lock_guard lock(mutex_);
+                    received_.insert(received_.end(), sink, sink + n);
+                }
+            }
+        });
+    }
+    ~Streamer()
+    {
+        stop_ = true;
+        thread_.join();
+    }
+    std::vector<std::uint8_t> Received() const
+    {
+        std::lock_guard lock(mutex_);
+        return received_;
+    }
+
+private:
+    int master_;
+    std::atomic<bool> stop_{false};
+    mutable std::mutex mutex_;
+    std::vector<std::uint8_t> received_;
+    std::thread thread_;
+};
+
 // An 18-byte frame with the sequence number in bytes 3 and 4: distinct for
 // each number below 65536.
 inline std::vector<std::uint8_t> NumberedFrame(unsigned sequence)

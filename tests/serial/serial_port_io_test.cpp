@@ -137,6 +137,68 @@ TEST(SerialWrite, BurstsOfFramesArriveWholeInOrderNoneLost)
     }
 }
 
+// The frames numbered first.. in order, whole, one after the other.
+std::vector<std::uint8_t> NumberedFrames(unsigned first, unsigned count)
+{
+    std::vector<std::uint8_t> bytes;
+    for (unsigned i = first; i < first + count; ++i) {
+        const auto frame = NumberedFrame(i);
+        bytes.insert(bytes.end(), frame.begin(), frame.end());
+    }
+    return bytes;
+}
+
+constexpr unsigned kFloodCommands = 200;
+
+TEST(SerialWrite, CommandsGoOutWhileTheFarEndNeverStopsTalking)
+{
+    Watchdog watchdog(60s, "writes under a flood");
+    PtyPair pty;
+    RecordingWindow window;
+    transport::CSerialPort port;
+    ASSERT_TRUE(OpenLikeMainWindow(port, &window));
+    Streamer flood(pty.Master());  // once the line is raw: a cooked one echoes
+    ASSERT_TRUE(port.StartWorker());
+    ASSERT_TRUE(PumpUntil([&] { return window.bytes.size() > 1000; }));
+
+    // A command after each byte the window handles, as a panel sends while
+    // answers and noise stream in.
+    for (unsigned i = 0; i < kFloodCommands; ++i) {
+        const auto frame = NumberedFrame(i);
+        const std::size_t handled = window.bytes.size();
+        ASSERT_TRUE(port.QueueWrite(frame.data(), frame.size())) << "command " << i;
+        ASSERT_TRUE(PumpUntil([&] { return window.bytes.size() > handled; }));
+    }
+    const auto expected = NumberedFrames(0, kFloodCommands);
+    ASSERT_TRUE(PumpUntil([&] { return flood.Received().size() >= expected.size(); }, 10s))
+        << flood.Received().size() / 18 << " of " << kFloodCommands << " written";
+    EXPECT_EQ(flood.Received(), expected);
+    EXPECT_TRUE(window.failures.empty());
+}
+
+TEST(SerialWrite, CommandsTheQueueCannotTakeAreReportedOnce)
+{
+    PtyPair pty;
+    RecordingWindow window;
+    transport::CSerialPort port;
+    ASSERT_TRUE(OpenLikeMainWindow(port, &window));
+    Streamer flood(pty.Master());
+    // No worker yet: nothing leaves the queue.
+    unsigned taken = 0;
+    for (unsigned i = 0; i < kFloodCommands; ++i) {
+        const auto frame = NumberedFrame(i);
+        taken += port.QueueWrite(frame.data(), frame.size()) ? 1 : 0;
+    }
+    EXPECT_EQ(taken, transport::kMaxQueuedWrites);
+    ASSERT_TRUE(port.StartWorker());
+    const auto expected = NumberedFrames(0, taken);
+    ASSERT_TRUE(PumpUntil([&] { return flood.Received().size() >= expected.size() && !window.failures.empty(); }));
+    EXPECT_EQ(flood.Received(), expected) << "every command taken is written, in order";
+    PumpFor(50ms);
+    ASSERT_EQ(window.failures.size(), 1u) << "the refusals are reported, once";
+    EXPECT_EQ(window.failures[0], (std::pair<platform::WParam, platform::LParam>{msg::kSerialFailedPort, 0}));
+}
+
 TEST(SerialWrite, FramesOutsideAnOpenSessionAreDropped)
 {
     PtyPair pty;

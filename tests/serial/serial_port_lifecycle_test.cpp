@@ -52,42 +52,6 @@ std::string PidText(long pid)
     return text;
 }
 
-// Writes bytes into the master until stopped, as a switcher that talks all
-// the time.
-class Streamer {
-public:
-    explicit Streamer(int master) : master_(master)
-    {
-        thread_ = std::thread([this] {
-            std::uint8_t byte = 0;
-            while (!stop_) {
-                std::uint8_t chunk[32];
-                for (auto& b : chunk) {
-                    b = byte++;
-                }
-                if (write(master_, chunk, sizeof chunk) <= 0) {
-                    std::this_thread::sleep_for(200us);
-                }
-                // Keep the master's input empty (nothing is written here,
-                // but a stray echo must not fill it).
-                std::uint8_t sink[256];
-                while (read(master_, sink, sizeof sink) > 0) {
-                }
-            }
-        });
-    }
-    ~Streamer()
-    {
-        stop_ = true;
-        thread_.join();
-    }
-
-private:
-    int master_;
-    std::atomic<bool> stop_{false};
-    std::thread thread_;
-};
-
 TEST(SerialOpen, NumberWithoutDeviceFailsAndLeavesNothingOpen)
 {
     PtyPair pty;
