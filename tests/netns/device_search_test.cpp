@@ -131,6 +131,76 @@ TEST_F(DeviceSearch, AnswersOfEverySizeAreHandled)
     EXPECT_TRUE(panel->isVisible());
 }
 
+// A datagram socket that sends to the panel's search port over loopback, as
+// many hosts answering at once would.
+class LoopbackAnswerer {
+public:
+    LoopbackAnswerer() : fd_(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0))
+    {
+        to_.sin_family = AF_INET;
+        to_.sin_port = htons(protocol::search::kPort);
+        to_.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    }
+    ~LoopbackAnswerer() { ::close(fd_); }
+    bool Send(const Bytes& datagram)
+    {
+        return ::sendto(fd_, datagram.data(), datagram.size(), 0, reinterpret_cast<const sockaddr*>(&to_),
+                        sizeof to_) == static_cast<ssize_t>(datagram.size());
+    }
+
+private:
+    int fd_;
+    sockaddr_in to_{};
+};
+
+// Answer number i: a switcher of its own, hardware and IPv4 address.
+Bytes NumberedAnswer(unsigned i)
+{
+    namespace s = protocol::search;
+    const std::uint8_t b2 = static_cast<std::uint8_t>(i >> 16);
+    const std::uint8_t b1 = static_cast<std::uint8_t>(i >> 8);
+    const std::uint8_t b0 = static_cast<std::uint8_t>(i);
+    Bytes answer = SearchAnswer(s::kAnswerMinSize, {10, b2, b1, b0}, b0);
+    answer[s::kMac + 3] = b2;
+    answer[s::kMac + 4] = b1;
+    return answer;
+}
+
+TEST_F(DeviceSearch, TenThousandAnswersLeaveTheLogAndTheListBounded)
+{
+    constexpr unsigned kAnswers = 10000;
+    constexpr int kEntries = protocol::kLogEntriesBeforeClear;
+    // Well below the log's 60 entries, so that the entry count tells how far
+    // the panel has read, and few enough for the socket's buffer.
+    constexpr unsigned kBatch = 20;
+    // Three characters a byte and a line break after each 18th, 60 entries at most.
+    constexpr std::size_t kAnswerText = 3 * protocol::search::kAnswerMinSize + 2;
+    constexpr std::size_t kLogBound = kEntries * kAnswerText;
+
+    Button(c::kSearch)->click();
+    // The broadcast also reaches the panel's own socket: the first entry.
+    ASSERT_TRUE(PumpUntil([&] { return panel->ReceiveLogFrames() == 1; }, 3s));
+    LoopbackAnswerer answerer;
+    std::size_t largestLog = 0;
+    for (unsigned sent = 0; sent < kAnswers;) {
+        const int before = panel->ReceiveLogFrames();
+        const unsigned batch = std::min(kBatch, kAnswers - sent);
+        for (unsigned i = 0; i < batch; ++i) {
+            ASSERT_TRUE(answerer.Send(NumberedAnswer(sent++)));
+        }
+        const auto read = [&] { return static_cast<unsigned>((panel->ReceiveLogFrames() - before + kEntries) % kEntries); };
+        ASSERT_TRUE(PumpUntil([&] { return read() == batch; }, 5s)) << sent;
+        largestLog = std::max(largestLog, static_cast<std::size_t>(ReceiveLog().size()));
+    }
+    EXPECT_LE(largestLog, kLogBound);
+    ASSERT_EQ(Addresses()->GetCount(), transport::kMaxFoundDevices);
+    EXPECT_GE(Addresses()->FindStringExact(QStringLiteral("10.0.0.0")), 0) << "the first ones stay listed";
+    EXPECT_GE(Addresses()->FindStringExact(QStringLiteral("10.0.0.255")), 0);
+    EXPECT_LT(Addresses()->FindStringExact(QStringLiteral("10.0.1.0")), 0);
+    Addresses()->SetCurSel(Addresses()->FindStringExact(QStringLiteral("10.0.0.7")));
+    EXPECT_EQ(panel->Search().SelectedMac(), (protocol::MacAddress{0x02, 0x00, 0x5E, 0x00, 0x00, 0x07}));
+}
+
 TEST_F(DeviceSearch, SwitcherOnASecondLanIsFoundToo)
 {
     // The limited broadcast leaves by the default route's LAN only.
