@@ -55,8 +55,10 @@ void TimerScheduler::Stop(Window* window, int id)
 {
     const auto it = impl_->entries.find(Key{window, id});
     if (it != impl_->entries.end()) {
-        // The timer may be the one whose timeout is running right now.
+        // The timer may be the one whose timeout is running right now: it is
+        // stopped at once (no further expiry) and deleted once that is over.
         if (it->second.timer) {
+            it->second.timer->stop();
             it->second.timer.release()->deleteLater();
         }
         impl_->entries.erase(it);

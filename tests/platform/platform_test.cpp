@@ -66,6 +66,19 @@ TEST(Timers, ManualClockFiresDueTimersInTimeOrder)
     scheduler.UseManualClock(false);
 }
 
+TEST(Timers, AKilledTimerNeverFiresAgain)
+{
+    constexpr int kRepeating = 1;
+    TimerWindow window;
+    window.SetTimer(kRepeating, 10);
+    ASSERT_TRUE(velmora::test::PumpUntil([&] { return window.fired.size() == 1; }));
+    window.KillTimer(kRepeating);
+    // Also where deferred deletions wait for an outer loop, as under a test's pump.
+    velmora::test::PumpFor(100ms);
+    EXPECT_EQ(window.fired.size(), 1u);
+    EXPECT_FALSE(window.TimerRunning(kRepeating));
+}
+
 TEST(Messages, SendFromAnotherThreadWaitsUntilHandled)
 {
     Window window;
