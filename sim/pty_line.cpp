@@ -116,6 +116,7 @@ void PtyLine::Send(const std::vector<Chunk>& chunks)
         if (!stop_.SleepUntil(due) || !pacer_.Write(master_, chunk.bytes, stop_)) {
             return;
         }
+        ++answersWritten_;
     }
     // A new speed takes effect once its acknowledgement has left at the old one.
     FollowDeviceBaud();

@@ -26,6 +26,7 @@ public:
     std::string SlavePath() const { return slavePath_; }
     std::string LinkPath() const { return linkPath_; }
     long Resets() const { return resets_; }
+    long AnswersWritten() const { return answersWritten_; }
     bool HungUp() const { return hungUp_; }
     unsigned Baud() const { return baud_; }
 
@@ -47,6 +48,7 @@ private:
     std::string linkPath_;
     std::thread thread_;
     std::atomic<long> resets_{0};
+    std::atomic<long> answersWritten_{0};  // whole, noise included
     std::atomic<bool> hungUp_{false};
     std::atomic<unsigned> baud_;
     std::uint8_t deviceBaud_ = 0;  // the device's baud setting the pacing last followed

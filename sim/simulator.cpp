@@ -77,6 +77,7 @@ int Simulator::ConfigPort() const { return udp_ ? udp_->ConfigPort() : 0; }
 DeviceModel::State Simulator::Snapshot() const { return device_.Snapshot(); }
 void Simulator::Modify(const std::function<void(DeviceState&)>& change) { device_.Modify(change); }
 long Simulator::PtyResets() const { return pty_ ? pty_->Resets() : 0; }
+long Simulator::PtyAnswersWritten() const { return pty_ ? pty_->AnswersWritten() : 0; }
 bool Simulator::PtyHungUp() const { return pty_ && pty_->HungUp(); }
 unsigned Simulator::PtyBaud() const { return pty_ ? pty_->Baud() : 0; }
 long Simulator::TcpConnections() const { return tcp_ ? tcp_->Connections() : 0; }

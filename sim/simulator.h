@@ -38,6 +38,7 @@ public:
     void Modify(const std::function<void(DeviceState&)>& change);
 
     long PtyResets() const;        // 13-byte resets seen on the pty
+    long PtyAnswersWritten() const;  // answers whose last byte has gone out on the pty
     bool PtyHungUp() const;        // the hang-up fault has closed the pty
     unsigned PtyBaud() const;      // the speed the pty is paced at now
     long TcpConnections() const;   // connections accepted so far

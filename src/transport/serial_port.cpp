@@ -6,6 +6,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pthread.h>
 #include <sys/eventfd.h>
 #include <termios.h>
 #include <unistd.h>
@@ -229,6 +230,7 @@ void CSerialPort::ClosePort()
 
 void CSerialPort::WorkerLoop()
 {
+    pthread_setname_np(pthread_self(), kSerialWorkerName);
     // No purge here: the port was purged when it was opened, and a byte that
     // arrives once StartWorker returned is part of the answer to come.
     portUsable_ = true;  // false after a failure: a hung-up tty stays readable

@@ -4,7 +4,8 @@
 // writes the frames the send path queues.
 //
 // Threads: OpenPort, StartWorker, QueueWrite, RequestClose and the destructor
-// run on the owner's (main) thread; the worker does every read and write.
+// run on the owner's (main) thread; the worker ("velmora-serial") does every
+// read and write.
 //
 // Messages to the owner: SerialByte (wParam byte, lParam port number), sent
 // and waited for, one per byte in arrival order; after each batch of received
@@ -51,6 +52,8 @@ inline constexpr std::uint32_t kEventRing = 0x100;
 inline constexpr std::size_t kMaxQueuedWrites = 64;
 // How long one frame may take to go out before the port counts as failed.
 inline constexpr int kWriteTimeoutMs = 1000;
+// The worker thread's name, as debuggers and /proc show it.
+inline constexpr char kSerialWorkerName[] = "velmora-serial";
 // Set to trace failing configuration steps to stderr.
 inline constexpr const char* kSerialTraceEnv = "VELMORA_SERIAL_TRACE";
 

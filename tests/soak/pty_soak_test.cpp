@@ -1,0 +1,166 @@
+// The panel over a pseudo-terminal against the simulated switcher with line
+// noise before every answer and some answers late, connected and
+// disconnected again and again: each connection asks for the status, changes
+// the input (three answers in a row) and a few lists; every fourth ends in
+// the middle of an answer, whose cut-off start must not cost the next
+// connection its first answer.
+
+#include "soak_support.h"
+
+#include "serial/pty_support.h"
+#include "sim/simulator.h"
+#include "transport/port_map.h"
+
+#include <QAbstractButton>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace velmora::test {
+namespace {
+
+constexpr int kSimCom = 43;
+constexpr int kListsPerCycle = 4;
+constexpr int kCutEvery = 4;
+constexpr int kInputChainAnswers = 3;  // input accepted, its audio source, done
+
+class PtySoak : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        transport::PortMap::SetDirectory(dir.path().toStdString());
+        sim::SimOptions options;
+        options.portDir = dir.path().toStdString();
+        options.comNumber = kSimCom;
+        options.tcp = false;
+        options.noiseBytes = 24;
+        options.delayEvery = 5;
+        options.delayMs = 3;
+        simulator = std::make_unique<sim::Simulator>(options);
+        ASSERT_TRUE(simulator->Start());
+        panel = std::make_unique<app::CVelmoraDlg>();
+        panel->show();
+        recorder = std::make_unique<RecordingReceiver>(*panel);
+    }
+    void TearDown() override
+    {
+        recorder.reset();
+        panel.reset();
+        simulator.reset();
+        transport::PortMap::SetDirectory("");
+    }
+
+    QAbstractButton* Button(int id) { return panel->ControlAs<QAbstractButton>(id); }
+
+    // Sends with `act`, which expects `count` answers, and waits for them.
+    void ExpectAnswers(const std::function<void()>& act, int count)
+    {
+        const int before = panel->ReceiveLogFrames();
+        act();
+        answersDue += count;
+        ASSERT_TRUE(PumpUntil([&] { return FramesSince(*panel, before) >= count; }, 3s))
+            << FramesSince(*panel, before) << " of " << count;
+        ASSERT_EQ(FramesSince(*panel, before), count) << "no frame twice";
+    }
+
+    void Connect()
+    {
+        auto* ports = panel->ControlAs<platform::ComboBox>(c::kPortList);
+        const int entry = ports->FindStringExact(QStringLiteral("COM%1").arg(kSimCom));
+        ASSERT_GE(entry, 0) << "the switcher's port is listed";
+        ports->SetCurSel(entry);
+        ExpectAnswers([&] { Button(c::kComConnect)->click(); }, 1);  // the status query
+        ASSERT_TRUE(panel->Connection().ComOpen());
+        const auto autoSwitch = static_cast<std::uint8_t>(simulator->Snapshot().autoSwitch - 1);
+        expected.push_back({protocol::kGeneralStatus.cls, protocol::kGeneralStatus.cmd, autoSwitch});
+    }
+
+    void ChangeInput(std::uint8_t input)
+    {
+        ExpectAnswers([&] { Button(c::kInputButtons[input - 1])->click(); }, kInputChainAnswers);
+        expected.push_back({protocol::kSelectInput.cls, protocol::kSelectInput.cmd, protocol::kInputAccepted});
+        expected.push_back({protocol::kQueryAudioSource.cls, protocol::kQueryAudioSource.cmd, input});
+        expected.push_back({protocol::kInputChangeDone.cls, protocol::kInputChangeDone.cmd, 0});
+        ASSERT_TRUE(panel->Token().Ready());
+    }
+
+    void ChooseResolution(int cycle, int k)
+    {
+        const int position = (cycle + k) % panel->ControlAs<platform::ComboBox>(c::kResolutionList)->GetCount();
+        ExpectAnswers([&] { expected.push_back(ChooseFromList(*panel, c::kResolutionList, position)); }, 1);
+    }
+
+    // One more command, and Disconnect once its answer has begun to arrive.
+    void DisconnectMidAnswer()
+    {
+        const int before = panel->ReceiveLogFrames();
+        const Reply reply = ChooseFromList(*panel, c::kAspectList, 0);
+        ++answersDue;
+        // Event by event, so that the moment between the frame's start and
+        // its end is not passed over.
+        const auto deadline = std::chrono::steady_clock::now() + 3s;
+        while (!panel->SerialReplies().Synchronised() && FramesSince(*panel, before) == 0) {
+            ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "no answer";
+            QCoreApplication::processEvents();
+        }
+        if (FramesSince(*panel, before) == 0) {
+            ++cuts;
+        } else {
+            expected.push_back(reply);  // it came whole before the cut could fall
+        }
+        Disconnect();
+    }
+
+    void Disconnect()
+    {
+        Button(c::kComConnect)->click();
+        ASSERT_FALSE(panel->Connection().ComOpen());
+        // The switcher's last bytes are out before the next connection.
+        ASSERT_TRUE(PumpUntil([&] { return simulator->PtyAnswersWritten() == answersDue; }, 3s));
+        ASSERT_TRUE(PumpUntil([&] { return ThreadsNamed(transport::kSerialWorkerName) == 0; }));
+    }
+
+    QTemporaryDir dir;
+    std::unique_ptr<sim::Simulator> simulator;
+    std::unique_ptr<app::CVelmoraDlg> panel;
+    std::unique_ptr<RecordingReceiver> recorder;
+    std::vector<Reply> expected;
+    long answersDue = 0;  // one answer for each command sent
+    int cuts = 0;
+};
+
+TEST_F(PtySoak, EveryCommandIsAnsweredOnceAcrossConnectDisconnectCycles)
+{
+    serial_test::Watchdog watchdog(170s, "pty soak");
+    std::optional<ProcessCounts> start;
+    for (int cycle = 0; cycle < kPtyCycles; ++cycle) {
+        SCOPED_TRACE(cycle);
+        ASSERT_NO_FATAL_FAILURE(Connect());
+        ASSERT_NO_FATAL_FAILURE(ChangeInput(static_cast<std::uint8_t>(cycle % protocol::kInputCount + 1)));
+        for (int k = 0; k < kListsPerCycle; ++k) {
+            ASSERT_NO_FATAL_FAILURE(ChooseResolution(cycle, k));
+        }
+        if (cycle % kCutEvery == kCutEvery - 1) {
+            ASSERT_NO_FATAL_FAILURE(DisconnectMidAnswer());
+        } else {
+            ASSERT_NO_FATAL_FAILURE(Disconnect());
+        }
+        if (!start) {
+            // After the first round: what a closed port keeps, and Qt's own
+            // painting threads, are there from now on.
+            start = ProcessCounts{};
+        }
+    }
+    EXPECT_EQ(recorder->handled, expected);
+    EXPECT_EQ(simulator->PtyAnswersWritten(), answersDue) << "the switcher answered every command";
+    EXPECT_GT(cuts, 0) << "some connections ended mid-answer";
+    EXPECT_TRUE(PumpUntil([&] { return ProcessCounts{} == *start; }))
+        << "threads " << ProcessCounts{}.threads << " (" << start->threads << "), descriptors "
+        << ProcessCounts{}.descriptors << " (" << start->descriptors << ")";
+    std::printf("[ note ] %d connections, %ld commands answered, %zu replies handled, %d cut mid-answer\n",
+                kPtyCycles, answersDue, recorder->handled.size(), cuts);
+}
+
+}  // namespace
+}  // namespace velmora::test
