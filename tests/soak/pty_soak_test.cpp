@@ -147,8 +147,7 @@ TEST_F(PtySoak, EveryCommandIsAnsweredOnceAcrossConnectDisconnectCycles)
             ASSERT_NO_FATAL_FAILURE(Disconnect());
         }
         if (!start) {
-            // After the first round: what a closed port keeps, and Qt's own
-            // painting threads, are there from now on.
+            // After the first round: what a closed port keeps is there from now on.
             start = ProcessCounts{};
         }
     }

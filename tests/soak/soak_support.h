@@ -10,6 +10,7 @@
 #include "protocol/pages.h"
 #include "res/main_ids.h"
 
+#include <QWindow>
 #include <gtest/gtest.h>
 
 #include <dirent.h>
@@ -58,6 +59,18 @@ inline int ThreadsNamed(const std::string& name)
         closedir(dir);
     }
     return count;
+}
+
+// Qt paints large areas with threads of a pool of its own, started at the
+// first such paint and kept while painting goes on: a soak counts from a
+// window painted once.
+inline bool PaintOnce(QWidget& window)
+{
+    if (!PumpUntil([&] { return window.windowHandle() && window.windowHandle()->isExposed(); })) {
+        return false;
+    }
+    window.repaint();
+    return true;
 }
 
 struct ProcessCounts {

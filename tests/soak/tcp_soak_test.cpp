@@ -28,7 +28,7 @@ TEST_F(TcpSoak, BurstsAreAnsweredOnceAcrossReconnects)
     RecordingReceiver recorder(*panel);
     std::vector<Reply> expected;
     long answers = 0;
-    panel->repaint();  // Qt's painting threads, which stay, are there from now on
+    ASSERT_TRUE(PaintOnce(*panel));
     const ProcessCounts start;
     const int lists[] = {c::kResolutionList, c::kAutoSwitchList, c::kAspectList};
 
