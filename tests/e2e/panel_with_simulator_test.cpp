@@ -1,77 +1,9 @@
 // The panel against the simulated switcher over a pseudo-terminal, driven
 // through the real widgets as an operator would.
 
-#include "app/main_window.h"
-#include "gui_helpers.h"
-#include "pages/message_box.h"
-#include "platform/combo_box.h"
-#include "platform/timers.h"
-#include "res/main_ids.h"
-#include "sim/simulator.h"
-#include "transport/port_map.h"
-
-#include <QAbstractButton>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
-
-#include <memory>
+#include "sim_panel_fixture.h"
 
 namespace velmora::test {
-
-namespace c = ctl::main;
-using namespace std::chrono_literals;
-
-namespace {
-
-constexpr int kSimCom = 42;
-
-}  // namespace
-
-class PanelWithSimulator : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        transport::PortMap::SetDirectory(dir.path().toStdString());
-        sim::SimOptions options;
-        options.portDir = dir.path().toStdString();
-        options.comNumber = kSimCom;
-        options.tcp = false;
-        simulator = std::make_unique<sim::Simulator>(options);
-        ASSERT_TRUE(simulator->Start());
-        panel = std::make_unique<app::CVelmoraDlg>();
-        panel->show();
-    }
-    void TearDown() override
-    {
-        panel.reset();
-        simulator.reset();
-        transport::PortMap::SetDirectory("");
-    }
-
-    platform::ComboBox* List(int id) { return panel->ControlAs<platform::ComboBox>(id); }
-    QAbstractButton* Button(int id) { return panel->ControlAs<QAbstractButton>(id); }
-    bool Idle() { return PumpUntil([&] { return panel->Token().Ready(); }, 3s); }
-
-    void Connect()
-    {
-        const int entry = List(c::kPortList)->FindStringExact(QStringLiteral("COM%1").arg(kSimCom));
-        ASSERT_GE(entry, 0);
-        List(c::kPortList)->SetCurSel(entry);
-        Button(c::kComConnect)->click();
-        ASSERT_TRUE(panel->Connection().ComOpen());
-    }
-
-    void Choose(int listId, int position)
-    {
-        List(listId)->SetCurSel(position);
-        emit List(listId)->activated(position);
-    }
-
-    QTemporaryDir dir;
-    std::unique_ptr<sim::Simulator> simulator;
-    std::unique_ptr<app::CVelmoraDlg> panel;
-};
 
 TEST_F(PanelWithSimulator, ConnectFillsTheGeneralPageFromTheSwitcher)
 {

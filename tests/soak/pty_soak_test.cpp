@@ -7,51 +7,32 @@
 
 #include "soak_support.h"
 
+#include "e2e/sim_panel_fixture.h"
 #include "serial/pty_support.h"
-#include "sim/simulator.h"
-#include "transport/port_map.h"
-
-#include <QAbstractButton>
-#include <QTemporaryDir>
-
-#include <memory>
 
 namespace velmora::test {
 namespace {
 
-constexpr int kSimCom = 43;
 constexpr int kListsPerCycle = 4;
 constexpr int kCutEvery = 4;
 constexpr int kInputChainAnswers = 3;  // input accepted, its audio source, done
 
-class PtySoak : public ::testing::Test {
+class PtySoak : public PanelWithSimulator {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        transport::PortMap::SetDirectory(dir.path().toStdString());
         sim::SimOptions options;
-        options.portDir = dir.path().toStdString();
-        options.comNumber = kSimCom;
-        options.tcp = false;
         options.noiseBytes = 24;
         options.delayEvery = 5;
         options.delayMs = 3;
-        simulator = std::make_unique<sim::Simulator>(options);
-        ASSERT_TRUE(simulator->Start());
-        panel = std::make_unique<app::CVelmoraDlg>();
-        panel->show();
+        ASSERT_NO_FATAL_FAILURE(StartWith(options));
         recorder = std::make_unique<RecordingReceiver>(*panel);
     }
     void TearDown() override
     {
         recorder.reset();
-        panel.reset();
-        simulator.reset();
-        transport::PortMap::SetDirectory("");
+        PanelWithSimulator::TearDown();
     }
-
-    QAbstractButton* Button(int id) { return panel->ControlAs<QAbstractButton>(id); }
 
     // Sends with `act`, which expects `count` answers, and waits for them.
     void ExpectAnswers(const std::function<void()>& act, int count)
@@ -64,14 +45,9 @@ protected:
         ASSERT_EQ(FramesSince(*panel, before), count) << "no frame twice";
     }
 
-    void Connect()
+    void ConnectAndAskStatus()
     {
-        auto* ports = panel->ControlAs<platform::ComboBox>(c::kPortList);
-        const int entry = ports->FindStringExact(QStringLiteral("COM%1").arg(kSimCom));
-        ASSERT_GE(entry, 0) << "the switcher's port is listed";
-        ports->SetCurSel(entry);
-        ExpectAnswers([&] { Button(c::kComConnect)->click(); }, 1);  // the status query
-        ASSERT_TRUE(panel->Connection().ComOpen());
+        ExpectAnswers([&] { Connect(); }, 1);  // the status query
         const auto autoSwitch = static_cast<std::uint8_t>(simulator->Snapshot().autoSwitch - 1);
         expected.push_back({protocol::kGeneralStatus.cls, protocol::kGeneralStatus.cmd, autoSwitch});
     }
@@ -121,9 +97,6 @@ protected:
         ASSERT_TRUE(PumpUntil([&] { return ThreadsNamed(transport::kSerialWorkerName) == 0; }));
     }
 
-    QTemporaryDir dir;
-    std::unique_ptr<sim::Simulator> simulator;
-    std::unique_ptr<app::CVelmoraDlg> panel;
     std::unique_ptr<RecordingReceiver> recorder;
     std::vector<Reply> expected;
     long answersDue = 0;  // one answer for each command sent
@@ -136,7 +109,7 @@ TEST_F(PtySoak, EveryCommandIsAnsweredOnceAcrossConnectDisconnectCycles)
     std::optional<ProcessCounts> start;
     for (int cycle = 0; cycle < kPtyCycles; ++cycle) {
         SCOPED_TRACE(cycle);
-        ASSERT_NO_FATAL_FAILURE(Connect());
+        ASSERT_NO_FATAL_FAILURE(ConnectAndAskStatus());
         ASSERT_NO_FATAL_FAILURE(ChangeInput(static_cast<std::uint8_t>(cycle % protocol::kInputCount + 1)));
         for (int k = 0; k < kListsPerCycle; ++k) {
             ASSERT_NO_FATAL_FAILURE(ChooseResolution(cycle, k));
