@@ -41,14 +41,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     StringView view;
     ReceiveLog log(view);
-    const std::size_t entryText = 3 * size + 2 * (size / kSendLogBytesPerLine);
-    for (int entry = 1; entry <= kLogEntriesBeforeClear; ++entry) {
-        log.AppendDatagram(datagram);
-        if (entry < kLogEntriesBeforeClear) {
-            FUZZ_REQUIRE(view.text.size() == entry * entryText);
-            FUZZ_REQUIRE(log.Frames() == entry);
-        }
+    log.AppendDatagram(datagram);
+    FUZZ_REQUIRE(view.text.size() == 3 * size + 2 * (size / kSendLogBytesPerLine));
+    FUZZ_REQUIRE(log.Frames() == 1);
+    for (int entry = 2; entry < kLogEntriesBeforeClear; ++entry) {
+        log.AppendDatagram({});
     }
+    log.AppendDatagram(datagram);  // the sixtieth entry, whatever its size
     FUZZ_REQUIRE(view.text.empty() && log.Frames() == 0);
     return 0;
 }
