@@ -93,7 +93,7 @@ TEST_F(ConnectionTest, CommandsGoOutWhileTheSwitcherFloodsTheLine)
         const int position = i % List(c::kResolutionList)->GetCount();
         List(c::kResolutionList)->SetCurSel(position);
         emit List(c::kResolutionList)->activated(position);
-        const auto frame = MakeFrame(kSetResolution, {{kFirstParam, static_cast<std::uint8_t>(position + 1)}});
+        const auto frame = MakeFrame(kResolution.set, {{kFirstParam, static_cast<std::uint8_t>(position + 1)}});
         expected.insert(expected.end(), frame.begin(), frame.end());
         const int logged = panel->ReceiveLogFrames();
         ASSERT_TRUE(PumpUntil([&] { return panel->ReceiveLogFrames() != logged; })) << "command " << i;
