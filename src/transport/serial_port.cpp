@@ -360,10 +360,11 @@ void CSerialPort::WriteQueued()
 
 CSerialPort::WriteResult CSerialPort::WriteWhole(const std::vector<std::uint8_t>& frame)
 {
-    // Input that arrived and was not read yet is stale once a new command
-    // goes out. Output is left alone: it holds earlier frames, still going
-    // out whole.
-    tcflush(fd_, TCIFLUSH);
+    // No purge of unread input before the write: the worker reads all the
+    // time, so what waits unread is an answer arriving right now (to a status
+    // query that waits for nothing, say), and cutting it would also cost the
+    // reply assembler the next answer. Output is left alone: it holds earlier
+    // frames, still going out whole.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(kWriteTimeoutMs);
     std::size_t done = 0;
     while (done < frame.size()) {

@@ -199,6 +199,27 @@ TEST(SerialWrite, CommandsTheQueueCannotTakeAreReportedOnce)
     EXPECT_EQ(window.failures[0], (std::pair<platform::WParam, platform::LParam>{msg::kSerialFailedPort, 0}));
 }
 
+TEST(SerialWrite, AnAnswerComingInWhileACommandGoesOutIsKeptWhole)
+{
+    PtyPair pty;
+    RecordingWindow window;
+    transport::CSerialPort port;
+    ASSERT_TRUE(OpenLikeMainWindow(port, &window));
+    ASSERT_TRUE(port.StartWorker());
+    const auto answer = NumberedFrame(1);
+    const std::size_t half = answer.size() / 2;
+    ASSERT_TRUE(pty.WriteMaster({answer.begin(), answer.begin() + half}));
+    ASSERT_TRUE(PumpUntil([&] { return !window.bytes.empty(); }));
+    // The worker waits for the window to take the next byte; meanwhile the
+    // rest of the answer arrives and the window sends a command.
+    ASSERT_TRUE(pty.WriteMaster({answer.begin() + half, answer.end()}));
+    const auto command = NumberedFrame(2);
+    ASSERT_TRUE(port.QueueWrite(command.data(), command.size()));
+    EXPECT_TRUE(PumpUntil([&] { return window.bytes.size() >= answer.size(); }, 1s));
+    EXPECT_EQ(window.bytes, answer);
+    EXPECT_EQ(pty.ReadMaster(command.size()), command);
+}
+
 TEST(SerialWrite, FramesOutsideAnOpenSessionAreDropped)
 {
     PtyPair pty;
