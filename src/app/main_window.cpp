@@ -261,6 +261,8 @@ void CVelmoraDlg::SelectPage(std::uint8_t page)
     ShowPageControls();
     if (window) {
         window->move(1, kBandBottom);
+        // What the page's template places beyond the window's edge is never seen.
+        window->DropTabStopsOutside(rect().translated(-window->pos()));
     }
     if (connection_.CheckConnection()) {
         if (const Tab* tab = TabForPage(page)) {

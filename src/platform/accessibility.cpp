@@ -1,5 +1,6 @@
 #include "platform/accessibility.h"
 
+#include "platform/slider.h"
 #include "platform/window.h"
 
 #include <QAbstractButton>
@@ -97,8 +98,44 @@ private:
     QString ClickAction() const { return Button()->isCheckable() ? toggleAction() : pressAction(); }
 };
 
+// A slider set by a screen reader: the new value is the operator's whole
+// gesture, so it ends as letting go of the thumb does and the setting is sent.
+class TemplateSlider : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    explicit TemplateSlider(Slider* slider) : QAccessibleWidget(slider, QAccessible::Slider) {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::ValueInterface) {
+            return static_cast<QAccessibleValueInterface*>(this);
+        }
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    QVariant currentValue() const override { return TheSlider()->value(); }
+    QVariant maximumValue() const override { return TheSlider()->maximum(); }
+    QVariant minimumValue() const override { return TheSlider()->minimum(); }
+    QVariant minimumStepSize() const override { return std::max(1, TheSlider()->pageStep()); }
+
+    void setCurrentValue(const QVariant& value) override
+    {
+        Slider* slider = TheSlider();
+        if (!slider->isEnabled()) {
+            return;
+        }
+        slider->setValue(value.toInt());
+        QMetaObject::invokeMethod(slider, &Slider::EndGesture, Qt::QueuedConnection);
+    }
+
+private:
+    Slider* TheSlider() const { return static_cast<Slider*>(widget()); }
+};
+
 QAccessibleInterface* PanelFactory(const QString&, QObject* object)
 {
+    if (auto* slider = qobject_cast<Slider*>(object)) {
+        return new TemplateSlider(slider);
+    }
     if (auto* button = qobject_cast<QAbstractButton*>(object)) {
         if (qobject_cast<Window*>(button->parentWidget())) {
             return new TemplateButton(button);

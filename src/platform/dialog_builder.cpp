@@ -152,6 +152,7 @@ bool NeedsLabel(ControlKind kind)
     case ControlKind::Edit:
     case ControlKind::MultiLineEdit:
     case ControlKind::Slider:
+    case ControlKind::UpDown:
     case ControlKind::IpAddress:
         return true;
     default:
@@ -198,24 +199,64 @@ std::optional<std::size_t> IndexOf(const DialogTemplate& tpl, int id)
     return std::nullopt;
 }
 
-// For every control that needs one, the label that names it, both by their
-// place in the template (fixed labels have no id): the template's own table
-// first, then the nearest label by place. A label names one control.
-std::map<std::size_t, std::size_t> NamingLabels(const DialogTemplate& tpl)
+std::optional<std::size_t> IndexOfText(const DialogTemplate& tpl, std::string_view text)
 {
-    std::map<std::size_t, std::size_t> labelOf;
-    std::set<std::size_t> taken;
-    for (const LabelFor& pair : tpl.labels) {
-        const auto control = IndexOf(tpl, pair.control);
-        const auto label = IndexOf(tpl, pair.label);
-        if (control && label) {
-            labelOf[*control] = *label;
-            taken.insert(*label);
-        }
-    }
     for (std::size_t i = 0; i < tpl.controls.size(); ++i) {
         const ControlTemplate& c = tpl.controls[i];
-        if (!NeedsLabel(c.kind) || labelOf.count(i)) {
+        if ((c.kind == ControlKind::Label || c.kind == ControlKind::GroupBox) && c.text == text) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
+// How a text on screen names a control for screen readers.
+enum class Naming {
+    Buddy,        // the label is the control's buddy: its name and labelled-by relation
+    Name,         // the text is the control's accessible name
+    Description,  // the control names itself; the text says which row it belongs to
+};
+
+struct LabelUse {
+    std::size_t control;
+    std::size_t label;
+    Naming how;
+};
+
+// The template's own table: a label is the buddy of the first control it
+// names, the name of any further one, and a button's description.
+std::vector<LabelUse> TableLabels(const DialogTemplate& tpl, std::set<std::size_t>& named, std::set<std::size_t>& taken)
+{
+    std::vector<LabelUse> uses;
+    for (const LabelFor& pair : tpl.labels) {
+        const auto control = IndexOf(tpl, pair.control);
+        const auto label = IndexOfText(tpl, pair.label);
+        if (!control || !label) {
+            continue;
+        }
+        Naming how = Naming::Name;
+        if (!NeedsLabel(tpl.controls[*control].kind)) {
+            how = Naming::Description;
+        } else if (tpl.controls[*label].kind == ControlKind::Label && !taken.count(*label)) {
+            how = Naming::Buddy;
+        }
+        uses.push_back({*control, *label, how});
+        named.insert(*control);
+        taken.insert(*label);
+    }
+    return uses;
+}
+
+// For every other control that needs one, the nearest label by place, both
+// by their place in the template. A label names one control.
+std::vector<LabelUse> NamingLabels(const DialogTemplate& tpl)
+{
+    std::set<std::size_t> named;
+    std::set<std::size_t> taken;
+    std::vector<LabelUse> uses = TableLabels(tpl, named, taken);
+    for (std::size_t i = 0; i < tpl.controls.size(); ++i) {
+        const ControlTemplate& c = tpl.controls[i];
+        if (!NeedsLabel(c.kind) || named.count(i)) {
             continue;
         }
         std::optional<std::size_t> best;
@@ -232,11 +273,11 @@ std::map<std::size_t, std::size_t> NamingLabels(const DialogTemplate& tpl)
             }
         }
         if (best) {
-            labelOf[i] = *best;
+            uses.push_back({i, *best, Naming::Buddy});
             taken.insert(*best);
         }
     }
-    return labelOf;
+    return uses;
 }
 
 // Qt hands a label to screen readers through its buddy: the control is
@@ -244,9 +285,24 @@ std::map<std::size_t, std::size_t> NamingLabels(const DialogTemplate& tpl)
 // a check box or a label names itself by its text.
 void LabelControls(const std::vector<QWidget*>& widgets, const DialogTemplate& tpl)
 {
-    for (const auto& [control, label] : NamingLabels(tpl)) {
-        if (auto* text = qobject_cast<QLabel*>(widgets[label]); text && widgets[control]) {
-            text->setBuddy(widgets[control]);
+    for (const LabelUse& use : NamingLabels(tpl)) {
+        QWidget* control = widgets[use.control];
+        if (!control || !widgets[use.label]) {
+            continue;
+        }
+        const QString text = Text(tpl.controls[use.label].text);
+        switch (use.how) {
+        case Naming::Buddy:
+            if (auto* label = qobject_cast<QLabel*>(widgets[use.label])) {
+                label->setBuddy(control);
+            }
+            break;
+        case Naming::Name:
+            control->setAccessibleName(text);
+            break;
+        case Naming::Description:
+            control->setAccessibleDescription(text);
+            break;
         }
     }
 }
@@ -316,17 +372,15 @@ void BuildDialog(Window& window, const DialogTemplate& tpl)
         if (c.kind == ControlKind::GroupBox) {
             widget->lower();
         }
-        // A control placed outside the window works when operated, but the
-        // keyboard does not stop at what nobody can see.
-        if (!QRect(QPoint(0, 0), window.size()).intersects(place)) {
-            widget->setFocusPolicy(Qt::NoFocus);
-        }
         if (c.id != kNoId) {
             widget->setObjectName(QStringLiteral("ctl%1").arg(c.id));
             window.RegisterControl(c.id, widget);
         }
     }
     LabelControls(widgets, tpl);
+    // A control placed outside the window works when operated, but the
+    // keyboard does not stop at what nobody can see.
+    window.DropTabStopsOutside(window.rect());
 }
 
 }  // namespace velmora::platform

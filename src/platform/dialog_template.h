@@ -51,10 +51,12 @@ struct ControlTemplate {
     std::uint32_t styles = 0;
 };
 
-// A label that names a control, for places where the layout alone leaves
-// open which label belongs to which control.
+// The text on screen that names a control, for places where the layout alone
+// leaves it open: a label or a group box's title, by its text (fixed labels
+// have no id). A control without text of its own is named by it; a button,
+// which names itself, gets it as its description, the row it belongs to.
 struct LabelFor {
-    int label;
+    std::string_view label;
     int control;
 };
 

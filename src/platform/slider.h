@@ -15,6 +15,9 @@ public:
 
     // Range, arrow-key step and page step, as a trackbar is set up.
     void Setup(int minimum, int maximum, int lineSize, int pageSize);
+    // Ends a gesture as letting go of the mouse does: for a value set by a
+    // screen reader, which is the operator's whole move at once.
+    void EndGesture() { emit released(value()); }
 
 signals:
     // The mouse let go of the slider after pressing on it.

@@ -59,6 +59,15 @@ void Window::RegisterControl(int id, QWidget* control)
     controls_[id] = control;
 }
 
+void Window::DropTabStopsOutside(const QRect& visible)
+{
+    for (const auto& [id, control] : controls_) {
+        if (!visible.intersects(control->geometry())) {
+            control->setFocusPolicy(Qt::NoFocus);
+        }
+    }
+}
+
 QWidget* Window::Control(int id) const
 {
     const auto it = controls_.find(id);

@@ -49,6 +49,9 @@ public:
 
     // Controls by id.
     void RegisterControl(int id, QWidget* control);
+    // Controls that lie wholly outside `visible` (in this window's pixels)
+    // still work when operated, but the Tab key no longer stops at them.
+    void DropTabStopsOutside(const QRect& visible);
     QWidget* Control(int id) const;
     template <class T>
     T* ControlAs(int id) const { return qobject_cast<T*>(Control(id)); }

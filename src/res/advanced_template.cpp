@@ -36,9 +36,9 @@ constexpr ControlTemplate kControls[] = {
 
 // The list labels stand well left of their lists.
 constexpr platform::LabelFor kLabels[] = {
-    {c::kSerialBaudLabel, c::kSerialBaudList},
-    {c::kSleepTimerLabel, c::kSleepTimerList},
-    {c::kOsdTimeoutLabel, c::kOsdTimeoutList},
+    {"Serial Baudrate", c::kSerialBaudList},
+    {"Sleep Timer", c::kSleepTimerList},
+    {"OSD Time out", c::kOsdTimeoutList},
 };
 
 constexpr platform::DialogTemplate kTemplate{kAdvancedTemplate, "", 362, 328, "MS Shell Dlg", 8, kControls, kLabels};

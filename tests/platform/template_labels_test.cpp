@@ -33,7 +33,7 @@ constexpr ControlTemplate kControls[] = {
     {22, ControlKind::Label, "Level", 10, 110, 30, 10},
     {23, ControlKind::Slider, "", 10, 121, 100, 12},
 };
-constexpr platform::LabelFor kLabels[] = {{19, 18}};
+constexpr platform::LabelFor kLabels[] = {{"Override", 18}};
 constexpr platform::DialogTemplate kTemplate{901, "Labels", 260, 140, "微软雅黑", 9, kControls, kLabels};
 
 QAccessibleInterface* Iface(platform::Window& window, int id)
