@@ -1,5 +1,6 @@
 #include "platform/accessibility.h"
 
+#include "platform/combo_box_accessible.h"
 #include "platform/slider.h"
 #include "platform/window.h"
 
@@ -135,6 +136,9 @@ QAccessibleInterface* PanelFactory(const QString&, QObject* object)
 {
     if (auto* slider = qobject_cast<Slider*>(object)) {
         return new TemplateSlider(slider);
+    }
+    if (QAccessibleInterface* combo = MakeAccessibleComboBox(object)) {
+        return combo;
     }
     if (auto* button = qobject_cast<QAbstractButton*>(object)) {
         if (qobject_cast<Window*>(button->parentWidget())) {

@@ -7,6 +7,7 @@
 #include "pages/page_fixture.h"
 
 #include "accessibility_helpers.h"
+#include "protocol/advanced_commands.h"
 #include "protocol/audio_commands.h"
 #include "protocol/video_commands.h"
 #include "res/advanced_ids.h"
@@ -167,6 +168,22 @@ TEST_F(PageAccessibility, ASliderSetByAScreenReaderSendsItsSetting)
     contrast->setCurrentValue(64);
     EXPECT_EQ(ReadFrame(), Frame(kContrast.set, {{kValueByte, 64}, {kPictureEchoByte, 64}}));
     EXPECT_EQ(BoxText(v::kContrastBox), "64");
+}
+
+TEST_F(PageAccessibility, AListEntryChosenByAScreenReaderSendsItsSetting)
+{
+    OpenPage(c::kTabAdvanced, kAdvancedStatus, MakeFrame(kAdvancedStatus, {{kSerialBaud.statusByte, 6}}));
+    QAccessibleInterface* list = Iface(PageCtl<QWidget>(ad::kSerialBaudList));
+    EXPECT_EQ(list->text(QAccessible::Value), "\t115200\t");
+    ASSERT_EQ(list->childCount(), 6);
+    QAccessibleInterface* entry = list->child(3);
+    EXPECT_EQ(entry->role(), QAccessible::ListItem);
+    EXPECT_EQ(entry->text(QAccessible::Name), "\t38400 \t");
+    EXPECT_FALSE(entry->state().selected);
+    entry->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_EQ(ReadFrame(), Frame(kSerialBaud.set, {{kValueByte, 4}}));
+    EXPECT_TRUE(entry->state().selected);
+    EXPECT_EQ(list->text(QAccessible::Value), "\t38400 \t");
 }
 
 TEST_F(PageAccessibility, StepArrowsPressedByAScreenReaderStep)
