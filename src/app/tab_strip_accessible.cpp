@@ -2,116 +2,79 @@
 
 #include "app/tab_strip.h"
 #include "platform/accessibility.h"
+#include "platform/accessible_item.h"
 
 #include <QAccessibleWidget>
 #include <QPointer>
-#include <QWindow>
-
-#include <map>
 
 namespace velmora::app {
 
 namespace {
 
-// One tab of the strip. It has no widget of its own: the strip answers for it.
-class PageTab : public QAccessibleInterface, public QAccessibleActionInterface {
+// One tab of the strip.
+class PageTab : public platform::AccessibleItem {
 public:
-    PageTab(TabStrip* strip, int index) : strip_(strip), index_(index) {}
+    PageTab(TabStrip* strip, int index) : AccessibleItem(strip), index_(index) {}
 
-    bool isValid() const override { return strip_ && index_ < strip_->Count(); }
-    QObject* object() const override { return nullptr; }
-    QWindow* window() const override { return strip_ ? strip_->window()->windowHandle() : nullptr; }
-
-    QAccessibleInterface* parent() const override { return QAccessible::queryAccessibleInterface(strip_.data()); }
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
-    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
-
+    bool isValid() const override { return Strip() && index_ < Strip()->Count(); }
     QString text(QAccessible::Text t) const override
     {
-        return t == QAccessible::Name && strip_ ? strip_->Text(index_) : QString();
+        return t == QAccessible::Name && Strip() ? Strip()->Text(index_) : QString();
     }
-    void setText(QAccessible::Text, const QString&) override {}
     QRect rect() const override
     {
-        if (!strip_) {
+        if (!Strip()) {
             return {};
         }
-        const QRect local = strip_->TabRect(index_);
-        return QRect(strip_->mapToGlobal(local.topLeft()), local.size());
+        const QRect local = Strip()->TabRect(index_);
+        return QRect(Strip()->mapToGlobal(local.topLeft()), local.size());
     }
     QAccessible::Role role() const override { return QAccessible::PageTab; }
     QAccessible::State state() const override
     {
         QAccessible::State state;
-        if (!strip_) {
+        if (!Strip()) {
             return state;
         }
-        const bool current = strip_->Current() == index_;
+        const bool current = Strip()->Current() == index_;
         state.focusable = true;
         state.selectable = true;
         state.selected = current;
-        state.focused = current && strip_->hasFocus();
-        state.invisible = !strip_->isVisible();
+        state.focused = current && Strip()->hasFocus();
+        state.invisible = !Strip()->isVisible();
         return state;
     }
 
-    void* interface_cast(QAccessible::InterfaceType type) override
-    {
-        return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface*>(this) : nullptr;
-    }
     QStringList actionNames() const override { return {pressAction()}; }
     void doAction(const QString& action) override
     {
-        // Chosen from the event loop: changing the page may open a message box.
-        if (action == pressAction() && strip_) {
-            const int index = index_;
-            QMetaObject::invokeMethod(strip_.data(), [strip = strip_, index] {
+        if (action == pressAction() && Strip()) {
+            Later([strip = QPointer<TabStrip>(Strip()), index = index_] {
                 if (strip) {
                     strip->Choose(index);
                 }
-            }, Qt::QueuedConnection);
+            });
         }
     }
-    QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
 private:
-    QPointer<TabStrip> strip_;
+    TabStrip* Strip() const { return static_cast<TabStrip*>(Owner()); }
+
     int index_;
 };
 
 class PageTabList : public QAccessibleWidget {
 public:
     explicit PageTabList(TabStrip* strip) : QAccessibleWidget(strip, QAccessible::PageTabList) {}
-    ~PageTabList() override
-    {
-        for (const auto& [index, id] : tabs_) {
-            QAccessible::deleteAccessibleInterface(id);
-        }
-    }
 
     int childCount() const override { return Strip()->Count(); }
     QAccessibleInterface* child(int index) const override
     {
-        if (index < 0 || index >= childCount()) {
-            return nullptr;
-        }
-        auto it = tabs_.find(index);
-        if (it == tabs_.end()) {
-            auto* tab = new PageTab(Strip(), index);
-            it = tabs_.emplace(index, QAccessible::registerAccessibleInterface(tab)).first;
-        }
-        return QAccessible::accessibleInterface(it->second);
+        return index >= 0 && index < childCount() ? tabs_.At(index, Maker()) : nullptr;
     }
     int indexOfChild(const QAccessibleInterface* child) const override
     {
-        for (int k = 0; k < childCount(); ++k) {
-            if (this->child(k) == child) {
-                return k;
-            }
-        }
-        return -1;
+        return tabs_.IndexOf(child, childCount(), Maker());
     }
     QAccessibleInterface* childAt(int x, int y) const override
     {
@@ -129,8 +92,12 @@ public:
 
 private:
     TabStrip* Strip() const { return static_cast<TabStrip*>(widget()); }
+    platform::AccessibleItems::Make Maker() const
+    {
+        return [strip = Strip()](int index) { return new PageTab(strip, index); };
+    }
 
-    mutable std::map<int, QAccessible::Id> tabs_;
+    mutable platform::AccessibleItems tabs_;
 };
 
 QAccessibleInterface* TabStripFactory(const QString&, QObject* object)
