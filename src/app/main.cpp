@@ -23,6 +23,7 @@ int main(int argc, char** argv)
     std::signal(SIGPIPE, SIG_IGN);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmora"));
+    QApplication::setDesktopFileName(QStringLiteral(VELMORA_APP_ID));
     velmora::app::Session session(options);
     return session.Run();
 }

@@ -1,5 +1,6 @@
 #include "res/artwork.h"
 
+#include "res/app_icon.h"
 #include "res/resource_ids.h"
 
 #include <QIconEngine>
@@ -36,30 +37,13 @@ void DrawMinimize(QPainter& p, qreal s, const QColor& ink)
     p.drawLine(QPointF(m, s * 0.68), QPointF(s - m, s * 0.68));
 }
 
-void DrawApplication(QPainter& p, qreal s)
-{
-    // Five inputs into one output.
-    p.setBrush(kBlue);
-    p.setPen(Qt::NoPen);
-    p.drawRoundedRect(QRectF(0, 0, s, s), s / 6.0, s / 6.0);
-    p.setPen(QPen(Qt::white, std::max(1.0, s / 16.0)));
-    const qreal out = s * 0.78;
-    for (int i = 0; i < 5; ++i) {
-        const qreal y = s * (0.2 + 0.15 * i);
-        p.drawLine(QPointF(s * 0.18, y), QPointF(s * 0.55, s * 0.5));
-    }
-    p.drawLine(QPointF(s * 0.55, s * 0.5), QPointF(out, s * 0.5));
-    p.setBrush(Qt::white);
-    p.drawEllipse(QPointF(out, s * 0.5), s / 12.0, s / 12.0);
-}
-
 void DrawIcon(QPainter& p, int id, qreal s, QIcon::Mode mode)
 {
     const bool hover = id == kCloseHoverIcon || id == kMinimizeHoverIcon;
     const QColor ink = mode == QIcon::Disabled ? kGlyphDisabled : hover ? kGlyphHover : kGlyph;
     switch (id) {
     case kAppIcon:
-        DrawApplication(p, s);
+        DrawApplicationIcon(p, s);
         break;
     case kCloseIcon:
     case kCloseHoverIcon:
