@@ -2,6 +2,7 @@
 
 #include "platform/window.h"
 #include "protocol/messages.h"
+#include "transport/broadcast_targets.h"
 
 #include <QSocketNotifier>
 
@@ -176,27 +177,7 @@ bool AsyncSocket::SendTo(std::span<const std::uint8_t> bytes, in_addr address, s
 
 bool AsyncSocket::SendBroadcastVia(std::span<const std::uint8_t> bytes, std::uint16_t port, unsigned interfaceIndex)
 {
-    if (!IsOpen()) {
-        return false;
-    }
-    sockaddr_in where = Endpoint(in_addr{htonl(INADDR_BROADCAST)}, port);
-    iovec data{const_cast<std::uint8_t*>(bytes.data()), bytes.size()};
-    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(in_pktinfo))] = {};
-    msghdr message{};
-    message.msg_name = &where;
-    message.msg_namelen = sizeof where;
-    message.msg_iov = &data;
-    message.msg_iovlen = 1;
-    message.msg_control = control;
-    message.msg_controllen = sizeof control;
-    cmsghdr* header = CMSG_FIRSTHDR(&message);
-    header->cmsg_level = IPPROTO_IP;
-    header->cmsg_type = IP_PKTINFO;
-    header->cmsg_len = CMSG_LEN(sizeof(in_pktinfo));
-    in_pktinfo info{};
-    info.ipi_ifindex = static_cast<int>(interfaceIndex);
-    std::memcpy(CMSG_DATA(header), &info, sizeof info);
-    return ::sendmsg(fd_, &message, MSG_NOSIGNAL | MSG_DONTWAIT) == static_cast<ssize_t>(bytes.size());
+    return IsOpen() && transport::SendBroadcastVia(fd_, bytes, port, interfaceIndex);
 }
 
 std::vector<std::uint8_t> AsyncSocket::Receive()

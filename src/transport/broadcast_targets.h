@@ -5,6 +5,8 @@
 // attached LAN hear it, including those whose own address belongs to no
 // subnet of this machine, and none hears it twice.
 
+#include <cstdint>
+#include <span>
 #include <vector>
 
 namespace velmora::transport {
@@ -12,5 +14,9 @@ namespace velmora::transport {
 // Interface indexes; empty when none was found, and the caller then sends
 // the limited broadcast the plain way.
 std::vector<unsigned> BroadcastInterfaces();
+
+// Sends a datagram to the limited broadcast address out of one interface,
+// on a datagram socket that may broadcast; true when it went whole.
+bool SendBroadcastVia(int fd, std::span<const std::uint8_t> bytes, std::uint16_t port, unsigned interfaceIndex);
 
 }  // namespace velmora::transport
