@@ -3,7 +3,7 @@
 
 #include "cli_error.h"
 #include "commands.h"
-#include "holder.h"
+#include "transport/port_holder_name.h"
 
 #include "transport/port_discovery.h"
 #include "transport/port_map.h"
@@ -88,7 +88,7 @@ Json RunPorts(const Options& options)
         entry.Add("by-id", Json::Text(ByIdName(device)));
         entry.Add("maker", Json::Text(port.description));
         entry.Add("serial", Json::Text(SerialNumber(device)));
-        entry.Add("state", Json::Text(isFree ? "free" : HolderText(FindHolder(port.devicePath))));
+        entry.Add("state", Json::Text(isFree ? "free" : transport::HolderText(transport::FindHolder(port.devicePath))));
         list.Push(std::move(entry));
     }
     return Json::Object().Add("ports", std::move(list));

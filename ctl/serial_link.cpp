@@ -1,7 +1,7 @@
 #include "serial_link.h"
 
 #include "cli_error.h"
-#include "holder.h"
+#include "transport/port_holder_name.h"
 
 #include "transport/port_map.h"
 #include "transport/serial_line_settings.h"
@@ -40,7 +40,7 @@ bool IsComName(const std::string& port)
 
 std::string Busy(const std::string& port, const std::string& device)
 {
-    return port + ": busy, " + HolderText(FindHolder(device));
+    return port + ": busy, " + transport::HolderText(transport::FindHolder(device));
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #   main-window-2x.png   the same as main-window.png on a screen scaled by 2
 #   message-box-dark.png the message box over the window, on a dark palette
 #   main-window-dark.png the demo connected, on a dark palette
+#   traffic-log.png      the traffic log (Ctrl+L) after a connect, an input
+#                        change and the Audio page's status
 #   tools/screenshot.sh BUILD_DIR OUT_DIR
 # It all runs in a network namespace of its own with only loopback up: Search
 # broadcasts, and nothing the demo sends may leave the machine.
@@ -78,6 +80,7 @@ video_tab=(123 46)
 audio_tab=(201 46)
 network_tab=(285 46)
 advanced_tab=(366 46)
+dp_button=(378 267)
 
 start "$build/velmora" --demo
 click "${com_connect[@]}" 1.5
@@ -119,4 +122,25 @@ xdotool key Return
 sleep 0.5
 click "${com_connect[@]}" 1.5
 shot main-window-dark.png
+stop
+
+# The traffic log, opened by Ctrl+L; the window goes to the screen's top
+# left corner and the log below it, so that both fit on the screen.
+start "$build/velmora" --demo
+window=$(xdotool search --name "Presentation Switcher" | head -1)
+xdotool windowmove --sync "$window" 0 0
+eval "$(xdotool getwindowgeometry --shell "$window")"
+xdotool windowfocus --sync "$window" key ctrl+l
+log=
+for _ in $(seq 50); do
+    log=$(xdotool search --name "^Traffic Log$" 2>/dev/null | head -1) && [ -n "$log" ] && break
+    sleep 0.2
+done
+[ -n "$log" ] || { echo "the traffic log did not open" >&2; exit 1; }
+xdotool windowmove --sync "$log" 0 $((HEIGHT + 10))
+click "${com_connect[@]}" 1.5
+click "${dp_button[@]}" 1.5
+click "${audio_tab[@]}" 1.5
+eval "$(xdotool getwindowgeometry --shell "$log")"
+shot traffic-log.png
 stop

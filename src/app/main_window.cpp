@@ -4,6 +4,7 @@
 #include "app/network_config_dialog.h"
 #include "app/operator_dialogs.h"
 #include "app/tab_strip.h"
+#include "app/traffic_log.h"
 #include "platform/dialog_builder.h"
 #include "platform/system_message.h"
 #include "protocol/messages.h"
@@ -14,6 +15,7 @@
 #include "platform/combo_box.h"
 #include "res/main_ids.h"
 #include "res/templates.h"
+#include "transport/async_socket.h"
 #include "transport/port_list_refresh.h"
 
 #include <QAbstractButton>
@@ -23,6 +25,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QShortcut>
 #include <QWindow>
 
 namespace velmora::app {
@@ -96,10 +99,19 @@ void CVelmoraDlg::InitMessages()
         return platform::LResult{0};
     });
     OnMessage(msg::kSerialFailed, [this](platform::WParam w, platform::LParam) {
+        if (connection_.ComOpen()) {
+            connectionEvents_.SerialFailed(connection_.PortNumber());
+        }
         connection_.OnSerialFailed(w);
         return platform::LResult{1};
     });
-    OnMessage(msg::kControlSocket, [this](platform::WParam w, platform::LParam l) { return tcp_.OnControlSocket(w, l); });
+    OnMessage(msg::kControlSocket, [this](platform::WParam w, platform::LParam l) {
+        const bool wasConnected = tcp_.TcpConnected();
+        const platform::LResult result = tcp_.OnControlSocket(w, l);
+        connectionEvents_.ControlSocket(transport::SocketEvent(l), transport::SocketError(l), wasConnected,
+                                        tcp_.TcpConnected());
+        return result;
+    });
     OnMessage(msg::kSearchSocket, [this](platform::WParam w, platform::LParam l) { return search_.OnSearchReply(w, l); });
     OnMessage(msg::kConfigSocket, [this](platform::WParam w, platform::LParam l) { return search_.OnConfigReply(w, l); });
     OnMessage(msg::kSendRequest, [this](platform::WParam w, platform::LParam) {
@@ -134,6 +146,8 @@ void CVelmoraDlg::InitControls()
     SetTimer(timer::kPortRefresh, timer::kPortRefreshMs);
     ColourTabs();
     PlaceTitleControls();
+    auto* trafficShortcut = new QShortcut(QKeySequence(QString::fromLatin1(kTrafficLogShortcut)), this);
+    connect(trafficShortcut, &QShortcut::activated, this, [this] { OpenTrafficLog(); });
 }
 
 void CVelmoraDlg::SetupTitleButtons()
@@ -219,6 +233,8 @@ void CVelmoraDlg::contextMenuEvent(QContextMenuEvent* event)
     }
     QMenu menu(this);
     menu.addAction(QString::fromUtf8(kAboutMenuText), this, [this] { Post(msg::kSysCommand, msg::kScAbout); });
+    menu.addAction(QString::fromLatin1(kTrafficLogTitle), QKeySequence(QString::fromLatin1(kTrafficLogShortcut)), this,
+                   [this] { OpenTrafficLog(); });
     menu.addAction(QStringLiteral("Minimize"), this, [this] { Post(msg::kSysCommand, msg::kScMinimize); });
     menu.exec(event->globalPos());
 }
@@ -243,6 +259,27 @@ void CVelmoraDlg::ShowAbout()
 {
     CAboutDlg about(this);
     about.exec();
+}
+
+TrafficLogWindow& CVelmoraDlg::OpenTrafficLog()
+{
+    if (!trafficLog_) {
+        trafficLog_ = new TrafficLogWindow(this);
+        connect(trafficLog_, &TrafficLogWindow::watchingChanged, this, &CVelmoraDlg::WatchTraffic);
+    }
+    trafficLog_->show();
+    trafficLog_->raise();
+    trafficLog_->activateWindow();
+    return *trafficLog_;
+}
+
+// The logs and the connection's events feed the traffic log only while it is shown.
+void CVelmoraDlg::WatchTraffic(bool watching)
+{
+    protocol::TrafficObserver* observer = watching ? trafficLog_ : nullptr;
+    sendLog_.SetObserver(observer);
+    receiveLog_.SetObserver(observer);
+    connectionEvents_.SetObserver(observer);
 }
 
 void CVelmoraDlg::ChooseTab(std::uint8_t page)
@@ -311,6 +348,8 @@ void CVelmoraDlg::OnCommand(int id, platform::Notify, int)
     }
     switch (id) {
     case c::kTcpConnect:
+        connectionEvents_.TcpConnect(tcp_.TcpConnected(),
+                                     ControlAs<platform::ComboBox>(c::kSwitcherIp)->currentText().toStdString());
         tcp_.OnConnectButton();
         return;
     case c::kSearch:
@@ -322,7 +361,11 @@ void CVelmoraDlg::OnCommand(int id, platform::Notify, int)
     default:
         break;
     }
+    const bool wasOpen = connection_.ComOpen();
     if (connection_.OnCommand(id)) {
+        if (id == c::kComConnect) {
+            connectionEvents_.ComConnect(wasOpen, connection_.ComOpen(), connection_.PortNumber());
+        }
         return;
     }
     general_.OnCommand(id);
@@ -358,6 +401,7 @@ transport::ConnectionHooks CVelmoraDlg::MakeConnectionHooks()
     transport::ConnectionHooks hooks = MakeDialogHooks();
     hooks.tcpConnected = [this] { return tcp_.TcpConnected(); };
     hooks.closeTcp = [this] { tcp_.Close(); };
+    hooks.comOpened = [this] { connectionEvents_.ComOpened(connection_.PortNumber(), connection_.Baud()); };
     return hooks;
 }
 

@@ -3,6 +3,7 @@
 // page and the connection controls, the page windows below the band, and the
 // protocol and transports behind them.
 
+#include "app/connection_events.h"
 #include "app/general_page.h"
 #include "app/log_view.h"
 #include "controls/button_st.h"
@@ -27,6 +28,7 @@ class PortListRefresh;
 namespace velmora::app {
 
 class TabStrip;
+class TrafficLogWindow;
 
 inline constexpr char kTitleText[] = "  5x1 Presentation Switcher  V1.10.08              ";
 
@@ -56,6 +58,9 @@ public:
     TabStrip& Tabs() { return *tabStrip_; }
     const QFont& TitleFont() const { return titleFont_; }
     int ReceiveLogFrames() const { return receiveLog_.Frames(); }
+    // The traffic log window, made and shown on first use (menu entry, Ctrl+L).
+    TrafficLogWindow& OpenTrafficLog();
+    TrafficLogWindow* TrafficLog() const { return trafficLog_; }
 
     void OnCommand(int id, platform::Notify code, int value) override;
     void OnTimer(int id) override;
@@ -97,6 +102,7 @@ private:
     void OnConfig();
     void OnSysCommand(std::uintptr_t command);
     void ShowAbout();
+    void WatchTraffic(bool watching);
     QSize TabSize() const;
 
     QFont titleFont_;
@@ -122,6 +128,8 @@ private:
     std::unique_ptr<transport::PortListRefresh> portList_;
     pages::PageHost pageHost_;
     pages::PageWindows pages_{pageHost_};
+    ConnectionEvents connectionEvents_;
+    TrafficLogWindow* trafficLog_ = nullptr;  // a child window, made on first use
     QPoint dragOffset_;
     bool dragging_ = false;
 };

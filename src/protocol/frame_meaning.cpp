@@ -2,7 +2,10 @@
 
 #include "protocol/advanced_commands.h"
 #include "protocol/commands.h"
+#include "protocol/config_packet.h"
 #include "protocol/list_texts.h"
+#include "protocol/search_answer.h"
+#include "protocol/address_text.h"
 #include "protocol/setting_names.h"
 
 #include <algorithm>
@@ -154,7 +157,31 @@ std::string DescribeReceived(FrameView frame, Command command)
     return CommandText(command);
 }
 
+std::string DescribeSearchAnswer(std::span<const std::uint8_t> bytes)
+{
+    const auto answer = ReadSearchAnswer(bytes);
+    if (!answer) {
+        return std::to_string(bytes.size()) + " bytes, no search answer";
+    }
+    SettingValue mac;
+    std::copy(answer->mac.begin(), answer->mac.end(), mac.bytes.begin());
+    return "search answer: " + AddressText(answer->ip) + " " + ValueText(*FindSetting("mac"), mac);
+}
+
+std::string DescribeConfigAnswer(std::span<const std::uint8_t> bytes)
+{
+    if (bytes.size() < config::kPacketSize) {
+        return std::to_string(bytes.size()) + " bytes, no configuration answer";
+    }
+    return ConfigAccepted(bytes) ? "configuration accepted" : "configuration refused";
+}
+
 }  // namespace
+
+std::string DescribeDatagram(std::span<const std::uint8_t> bytes, DatagramKind kind)
+{
+    return kind == DatagramKind::SearchAnswer ? DescribeSearchAnswer(bytes) : DescribeConfigAnswer(bytes);
+}
 
 std::string DescribeFrame(std::span<const std::uint8_t> bytes, Direction direction)
 {

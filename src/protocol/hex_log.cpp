@@ -27,6 +27,9 @@ std::string HexBytes(std::span<const std::uint8_t> bytes)
 
 void SendLog::Append(std::span<const std::uint8_t> bytes)
 {
+    if (observer_) {
+        observer_->FrameSent(bytes);
+    }
     std::string text;
     for (const std::uint8_t byte : bytes) {
         text += HexByte(byte);
@@ -44,12 +47,18 @@ void SendLog::Append(std::span<const std::uint8_t> bytes)
 
 void ReceiveLog::AppendFrame(std::span<const std::uint8_t> bytes)
 {
+    if (observer_) {
+        observer_->FrameReceived(bytes);
+    }
     view_.Append(HexBytes(bytes) + std::string(kLogLineBreak));
     CountEntry();
 }
 
 void ReceiveLog::AppendDatagram(std::span<const std::uint8_t> bytes)
 {
+    if (observer_) {
+        observer_->DatagramReceived(DatagramKind::SearchAnswer, bytes);
+    }
     std::string text;
     std::size_t inLine = 0;
     for (const std::uint8_t byte : bytes) {
@@ -61,6 +70,13 @@ void ReceiveLog::AppendDatagram(std::span<const std::uint8_t> bytes)
     }
     view_.Append(text);
     CountEntry();
+}
+
+void ReceiveLog::NoteConfigAnswer(std::span<const std::uint8_t> bytes)
+{
+    if (observer_) {
+        observer_->DatagramReceived(DatagramKind::ConfigAnswer, bytes);
+    }
 }
 
 void ReceiveLog::CountEntry()

@@ -2,6 +2,8 @@
 // The send and receive logs: every byte as two hexadecimal digits and a
 // blank, emptied after 60 entries.
 
+#include "protocol/traffic.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -32,11 +34,14 @@ class SendLog {
 public:
     explicit SendLog(LogView& view) : view_(view) {}
     void Append(std::span<const std::uint8_t> bytes);
+    // Also told of every send; nullptr for none.
+    void SetObserver(TrafficObserver* observer) { observer_ = observer; }
     int LoggedBytes() const { return loggedBytes_; }
     int Sends() const { return sends_; }
 
 private:
     LogView& view_;
+    TrafficObserver* observer_ = nullptr;
     int loggedBytes_ = 0;
     int sends_ = 0;
 };
@@ -50,6 +55,10 @@ public:
     void AppendFrame(std::span<const std::uint8_t> bytes);
     // A line break after every 18th byte of the datagram.
     void AppendDatagram(std::span<const std::uint8_t> bytes);
+    // A configuration answer: the observer sees it, the log does not.
+    void NoteConfigAnswer(std::span<const std::uint8_t> bytes);
+    // Also told of every entry; nullptr for none.
+    void SetObserver(TrafficObserver* observer) { observer_ = observer; }
     // Entries since the log was last emptied.
     int Frames() const { return frames_; }
 
@@ -57,6 +66,7 @@ private:
     void CountEntry();
 
     LogView& view_;
+    TrafficObserver* observer_ = nullptr;
     int frames_ = 0;
 };
 

@@ -108,6 +108,9 @@ void ConnectionControl::OnComConnect()
     comOpen_ = true;
     window_.KillTimer(timer::kPortRefresh);
     ports->setEnabled(false);
+    if (hooks_.comOpened) {
+        hooks_.comOpened();
+    }
     send_.Send(protocol::kGeneralStatus);
     token_.GiveBack();
 }

@@ -40,6 +40,7 @@ struct ConnectionHooks {
     std::function<void()> closeStatus;
     // Sets the popup's text; a showing popup stops its dots and shows the check mark.
     std::function<void(const QString&)> finishStatus;
+    std::function<void()> comOpened;  // the port is open, before the first command goes out
     std::function<bool()> tcpConnected;
     std::function<void()> closeTcp;  // ends the connection, button back to "Connect"
 };

@@ -116,7 +116,9 @@ platform::LResult DeviceSearch::OnConfigReply(platform::WParam w, platform::LPar
     if (!socket_.Owns(w)) {
         return 0;
     }
-    if (protocol::ConfigAccepted(socket_.Receive())) {
+    const std::vector<std::uint8_t> answer = socket_.Receive();
+    log_.NoteConfigAnswer(answer);
+    if (protocol::ConfigAccepted(answer)) {
         Search();  // lists the switcher under its new address
     }
     return 0;

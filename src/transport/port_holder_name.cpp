@@ -1,4 +1,4 @@
-#include "holder.h"
+#include "transport/port_holder_name.h"
 
 #include "transport/serial_lock.h"
 
@@ -12,7 +12,7 @@
 #include <fstream>
 #include <sstream>
 
-namespace velmora::cli {
+namespace velmora::transport {
 
 namespace {
 
@@ -62,11 +62,11 @@ bool HasOpen(const std::string& fdDir, const struct stat& device)
 
 std::optional<long> LockFileOwner(const std::string& devicePath)
 {
-    const std::string lockFile = transport::SerialLock::LockFilePath(devicePath);
+    const std::string lockFile = SerialLock::LockFilePath(devicePath);
     if (lockFile.empty()) {
         return std::nullopt;
     }
-    const long pid = transport::SerialLock::ParseLockPid(ReadFile(lockFile));
+    const long pid = SerialLock::ParseLockPid(ReadFile(lockFile));
     if (pid <= 0 || pid == ::getpid() || (::kill(static_cast<pid_t>(pid), 0) != 0 && errno != EPERM)) {
         return std::nullopt;
     }
@@ -116,4 +116,4 @@ std::string HolderText(const std::optional<Holder>& holder)
     return "held by PID " + std::to_string(holder->pid) + (holder->name.empty() ? "" : " (" + holder->name + ")");
 }
 
-}  // namespace velmora::cli
+}  // namespace velmora::transport

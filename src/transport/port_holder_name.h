@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-namespace velmora::cli {
+namespace velmora::transport {
 
 struct Holder {
     long pid = 0;
@@ -16,4 +16,4 @@ std::optional<Holder> FindHolder(const std::string& devicePath, const std::strin
 // "held by PID 4711 (minicom)", or "held by another program".
 std::string HolderText(const std::optional<Holder>& holder);
 
-}  // namespace velmora::cli
+}  // namespace velmora::transport
