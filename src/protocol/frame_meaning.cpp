@@ -25,6 +25,29 @@ std::string CommandText(Command command)
     return text;
 }
 
+// Commands without a value, both ways.
+struct FixedCommand {
+    Command command;
+    const char* sent;
+    const char* received;
+};
+constexpr FixedCommand kFixedCommands[] = {
+    {kTcpGreeting, "greeting", "greeting answered"},
+    {kInputChangeDone, "input change done", "input change done"},
+    {kUpgradeScaler, "upgrade scaler", "upgrade scaler acknowledged"},
+    {kAdvancedFactoryReset, "factory reset", "factory reset acknowledged"},
+};
+
+std::string FixedText(Command command, Direction direction)
+{
+    for (const FixedCommand& fixed : kFixedCommands) {
+        if (fixed.command == command) {
+            return direction == Direction::Sent ? fixed.sent : fixed.received;
+        }
+    }
+    return CommandText(command);
+}
+
 std::string InputText(std::uint8_t input)
 {
     const NamedSetting* setting = FindSetting("input");
@@ -108,19 +131,7 @@ std::string DescribeSent(FrameView frame, Command command)
             return "read " + std::string(s.name);  // the Network page's read chain
         }
     }
-    if (command == kTcpGreeting) {
-        return "greeting";
-    }
-    if (command == kInputChangeDone) {
-        return "input change done";
-    }
-    if (command == kUpgradeScaler) {
-        return "upgrade scaler";
-    }
-    if (command == kAdvancedFactoryReset) {
-        return "factory reset";
-    }
-    return CommandText(command);
+    return FixedText(command, Direction::Sent);
 }
 
 std::string DescribeReceived(FrameView frame, Command command)
@@ -145,16 +156,7 @@ std::string DescribeReceived(FrameView frame, Command command)
     if (const NamedSetting* s = SetBy(command)) {
         return "acknowledged: " + SetText(*s, frame);
     }
-    if (command == kInputChangeDone) {
-        return "input change done";
-    }
-    if (command == kUpgradeScaler) {
-        return "upgrade scaler acknowledged";
-    }
-    if (command == kAdvancedFactoryReset) {
-        return "factory reset acknowledged";
-    }
-    return CommandText(command);
+    return FixedText(command, Direction::Received);
 }
 
 std::string DescribeSearchAnswer(std::span<const std::uint8_t> bytes)
