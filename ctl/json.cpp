@@ -66,7 +66,7 @@ std::string Json::Scalar() const
     case Kind::Null:
         return "null";
     case Kind::Text:
-        return text_;
+        return text_.empty() ? "-" : text_;
     default:
         return text_ == "true" ? "on" : text_ == "false" ? "off" : text_;
     }

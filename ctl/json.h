@@ -26,7 +26,7 @@ public:
     // One line of JSON.
     std::string Dump() const;
     // "key: value" lines; nested objects indented under their key, the
-    // members of an array's objects on one line each.
+    // members of an array's objects on one line each; an empty text as "-".
     std::string Lines(int indent = 0) const;
 
 private:

@@ -7,6 +7,7 @@
 #include "transport/serial_line_settings.h"
 
 #include <fcntl.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <cctype>
@@ -82,6 +83,8 @@ std::unique_ptr<SerialLink> SerialLink::Open(const std::string& port, unsigned b
     // A pseudo-terminal has no modem lines; the line settings stand anyway.
     transport::ConfigureLine(fd, {baud, kParity, kDataBits, kStopBits},
                              transport::kLineControlDtr | transport::kLineControlRts);
+    // An answer left over from whoever used the port before is no answer to us.
+    ::tcflush(fd, TCIFLUSH);
     return link;
 }
 
