@@ -90,7 +90,13 @@ CVelmoraDlg::CVelmoraDlg(QWidget* parent)
     InitControls();
 }
 
-CVelmoraDlg::~CVelmoraDlg() = default;
+CVelmoraDlg::~CVelmoraDlg()
+{
+    // The traffic log goes while the logs that feed it still stand.
+    WatchTraffic(false);
+    delete trafficLog_;
+    trafficLog_ = nullptr;
+}
 
 void CVelmoraDlg::InitMessages()
 {
