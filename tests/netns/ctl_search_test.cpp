@@ -55,14 +55,16 @@ TEST_F(CtlSearch, FindsTheSwitcherConfiguresItAndReachesIt)
     EXPECT_EQ(search.Json().value("switchers").toArray(), QJsonArray{found}) << Shown(search);
     EXPECT_EQ(RunCtl({"search", "--timeout", "1"}).out, "switchers:\n  10.0.0.20  02-00-5e-10-00-01\n");
 
-    const CtlRun configure = RunCtl({"configure", "02:00:5E:10:00:01", "--ip", "10.0.0.77", "--json"});
+    const CtlRun text = RunCtl({"configure", "02:00:5e:10:00:01", "--ip", "10.0.0.77"});
+    EXPECT_EQ(text.out, "mac: 02-00-5e-10-00-01\ndhcp: off\nip: 10.0.0.77\naccepted: on\n") << Shown(text);
+    const CtlRun configure = RunCtl({"configure", "02:00:5E:10:00:01", "--ip", "10.0.0.78", "--json"});
     ASSERT_EQ(configure.exit, 0) << Shown(configure);
     EXPECT_TRUE(configure.Json().value("accepted").toBool()) << Shown(configure);
-    EXPECT_EQ(switcher->Snapshot().ip, (std::array<std::uint8_t, 4>{10, 0, 0, 77}));
+    EXPECT_EQ(switcher->Snapshot().ip, (std::array<std::uint8_t, 4>{10, 0, 0, 78}));
 
     const CtlRun status = RunCtl({"--host", "10.0.0.20", "status", "network", "--json"});
     ASSERT_EQ(status.exit, 0) << Shown(status);
-    EXPECT_EQ(status.Json().value("ip").toString(), "10.0.0.77");
+    EXPECT_EQ(status.Json().value("ip").toString(), "10.0.0.78");
     EXPECT_FALSE(status.Json().value("dhcp").toBool());
 }
 
