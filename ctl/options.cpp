@@ -59,7 +59,7 @@ const std::map<std::string, std::string>& CommandHelps()
          "                 (an address or hardware address ends with DHCP off, as the\n"
          "                 panel's Set buttons do)\n"
          "  beep, power    on|off\n"
-         "  serial-baud    4800 .. 115200\n"
+         "  serial-baud    4800 .. 115200 (later commands then want --baud at that speed)\n"
          "  sleep-timer    OFF, 15 seconds, 1 minute, 5 minutes, 15 minutes, 60 minutes\n"
          "  osd-timeout    5 seconds .. 30 seconds\n"},
         {"raw",
