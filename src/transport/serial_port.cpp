@@ -23,8 +23,6 @@ namespace velmora::transport {
 
 namespace {
 
-constexpr std::size_t kReadChunk = 256;
-
 // The messages sent after the bytes of a read, in this order, for each bit
 // set in the event mask.
 struct EventMessage {
@@ -273,7 +271,7 @@ void CSerialPort::WorkerLoop()
 bool CSerialPort::OnPortReady(short revents)
 {
     if (revents & POLLIN) {
-        std::array<std::uint8_t, kReadChunk> buffer{};
+        std::array<std::uint8_t, kSerialReadChunk> buffer{};
         ssize_t n = 0;
         do {
             n = read(fd_, buffer.data(), buffer.size());

@@ -49,6 +49,9 @@ inline constexpr std::uint32_t kEventBreak = 0x40;
 inline constexpr std::uint32_t kEventLineError = 0x80;
 inline constexpr std::uint32_t kEventRing = 0x100;
 
+// The most one read takes from the port, and so the most one hand-off
+// to the owner carries.
+inline constexpr std::size_t kSerialReadChunk = 256;
 // Frames waiting for the worker; a frame queued while this many wait is
 // refused, and the port reported failed.
 inline constexpr std::size_t kMaxQueuedWrites = 64;

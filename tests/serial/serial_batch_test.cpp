@@ -41,13 +41,6 @@ protected:
     }
 };
 
-std::vector<std::uint8_t> Joined(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b)
-{
-    auto all = a;
-    all.insert(all.end(), b.begin(), b.end());
-    return all;
-}
-
 TEST(SerialBatch, OneReadIsOneHandOffAndTheWorkerWaitsUntilItIsTaken)
 {
     PtyPair pty;
@@ -56,20 +49,35 @@ TEST(SerialBatch, OneReadIsOneHandOffAndTheWorkerWaitsUntilItIsTaken)
     ASSERT_TRUE(OpenLikeMainWindow(port, &window));
     ASSERT_TRUE(port.StartWorker());
 
-    const auto first = NumberedFrame(1);
-    const auto second = NumberedFrame(2);
-    ASSERT_TRUE(pty.WriteMaster(first));
-    // Read by the worker, which now waits for this thread.
-    ASSERT_TRUE(WaitUntil([&] { return Unread(pty) == 0; }));
-    ASSERT_TRUE(pty.WriteMaster(second));
-    EXPECT_FALSE(WaitUntil([&] { return Unread(pty) != 18; }, 200ms)) << "the worker read on before its batch was taken";
+    // More than one read can take: while this thread does not run its
+    // loop, the worker holds one read's bytes and leaves the rest unread.
+    std::vector<std::uint8_t> stream;
+    for (unsigned i = 0; i < 20; ++i) {
+        const auto frame = NumberedFrame(i);
+        stream.insert(stream.end(), frame.begin(), frame.end());
+    }
+    constexpr auto kChunk = static_cast<int>(transport::kSerialReadChunk);
+    const int total = static_cast<int>(stream.size());
+    ASSERT_GT(total, kChunk);
+    ASSERT_TRUE(pty.WriteMaster(stream));
+    // The tty takes the bytes a moment after the write; then at most one
+    // read's worth is gone.
+    ASSERT_TRUE(WaitUntil([&] { return Unread(pty) >= total - kChunk; })) << "the worker read on";
+    EXPECT_FALSE(WaitUntil([&] { return Unread(pty) < total - kChunk; }, 200ms))
+        << "the worker read on before its batch was taken";
     EXPECT_TRUE(window.bytes.empty());
 
-    ASSERT_TRUE(PumpUntil([&] { return window.bytes.size() >= 36 && window.marks.size() >= 2; }));
-    EXPECT_EQ(window.bytes, Joined(first, second));
-    EXPECT_EQ(window.ports, std::vector<platform::LParam>(36, kPort));
-    EXPECT_EQ(window.marks, (std::vector<std::size_t>{18, 36})) << "the event message follows its read's bytes";
-    EXPECT_EQ(window.handOffs, 2);
+    ASSERT_TRUE(PumpUntil([&] { return !window.marks.empty() && window.marks.back() == stream.size(); }));
+    EXPECT_EQ(window.bytes, stream);
+    EXPECT_EQ(window.ports, std::vector<platform::LParam>(stream.size(), kPort));
+    // One event message after each read's bytes, one hand-off for both.
+    std::size_t previous = 0;
+    for (const std::size_t mark : window.marks) {
+        EXPECT_GT(mark, previous);
+        EXPECT_LE(mark - previous, transport::kSerialReadChunk);
+        previous = mark;
+    }
+    EXPECT_EQ(window.handOffs, static_cast<int>(window.marks.size()));
 }
 
 TEST(SerialBatch, AHandlerClosingThePortDropsTheRestAndAReopenedPortLosesNothing)
