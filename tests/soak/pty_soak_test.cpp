@@ -22,6 +22,10 @@ protected:
     void SetUp() override
     {
         sim::SimOptions options;
+        // The panel takes what one read brings in one go: at this speed an
+        // answer arrives over some ten milliseconds, so even a busy machine
+        // sees it begun and not yet whole.
+        options.baud = 19200;
         options.noiseBytes = 24;
         options.delayEvery = 5;
         options.delayMs = 3;
