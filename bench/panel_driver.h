@@ -73,9 +73,9 @@ public:
             return false;
         }
         ports->SetCurSel(entry);
+        const std::uint64_t before = panel_->Dispatcher().Dispatched();
         Button(c::kComConnect)->click();
-        // Connected once the status asked for on Connect is answered.
-        return panel_->Connection().ComOpen() && RunUntil([&] { return panel_->Token().Ready(); }, kLineWaitMs);
+        return panel_->Connection().ComOpen() && StatusAnswered(before);
     }
 
     void DisconnectSerial()
@@ -89,6 +89,7 @@ public:
         Button(c::kTcpMode)->click();
         panel_->ControlAs<platform::ComboBox>(c::kSwitcherIp)->setEditText(address);
         Button(c::kTcpConnect)->click();
+        // No status is asked for on a TCP connection.
         return RunUntil([&] { return panel_->Tcp().TcpConnected() && panel_->Token().Ready(); }, kLineWaitMs);
     }
 
@@ -123,6 +124,14 @@ public:
 
 private:
     QAbstractButton* Button(int id) { return panel_->ControlAs<QAbstractButton>(id); }
+
+    // The status the panel asks for on a serial Connect has come, and
+    // nothing waits.
+    bool StatusAnswered(std::uint64_t dispatchedBefore)
+    {
+        return RunUntil([&] { return panel_->Dispatcher().Dispatched() > dispatchedBefore && panel_->Token().Ready(); },
+                        kLineWaitMs);
+    }
 
     // Runs the event loop until 'done' holds, asked each time the loop is
     // about to wait and at least every kIdleCheckMs.
