@@ -110,7 +110,11 @@ void EditLogView::Append(std::string_view text)
     }
     QTextCursor cursor(edit->document());
     cursor.movePosition(QTextCursor::End);
+    // Inside an edit block the cursor does not lay out its line to learn
+    // where it stands.
+    cursor.beginEditBlock();
     cursor.insertText(EditText(text));
+    cursor.endEditBlock();
 }
 
 void EditLogView::Clear()
