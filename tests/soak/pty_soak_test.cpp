@@ -131,7 +131,7 @@ TEST_F(PtySoak, EveryCommandIsAnsweredOnceAcrossConnectDisconnectCycles)
     EXPECT_EQ(recorder->handled, expected);
     EXPECT_EQ(simulator->PtyAnswersWritten(), answersDue) << "the switcher answered every command";
     EXPECT_GT(cuts, 0) << "some connections ended mid-answer";
-    EXPECT_TRUE(PumpUntil([&] { return ProcessCounts{} == *start; }))
+    EXPECT_TRUE(PumpUntil([&] { return ProcessCounts{}.NoMoreThan(*start); }))
         << "threads " << ProcessCounts{}.threads << " (" << start->threads << "), descriptors "
         << ProcessCounts{}.descriptors << " (" << start->descriptors << ")";
     std::printf("[ note ] %d connections, %ld commands answered, %zu replies handled, %d cut mid-answer\n",
