@@ -74,6 +74,12 @@ void GroupBox::MeasureInside()
 
 void GroupBox::paintEvent(QPaintEvent* event)
 {
+    // Painted whole (shown, uncovered): nothing to spare, and no need to
+    // know the inside of a box no control over it ever repaints.
+    if (QRegion(rect()).subtracted(event->region()).isEmpty()) {
+        QGroupBox::paintEvent(event);
+        return;
+    }
     const QRect inside = Inside();
     if (inside.isEmpty() || !inside.contains(event->region().boundingRect())) {
         QGroupBox::paintEvent(event);
