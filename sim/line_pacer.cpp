@@ -16,6 +16,11 @@ LinePacer::LinePacer(unsigned baud)
 {
 }
 
+std::size_t LinePacer::BytesArrived(std::chrono::nanoseconds elapsed) const
+{
+    return elapsed.count() < 0 ? 0 : static_cast<std::size_t>(elapsed / byteTime_);
+}
+
 bool LinePacer::Write(int fd, std::span<const std::uint8_t> bytes, StopSignal& stop)
 {
     using Clock = std::chrono::steady_clock;
@@ -25,9 +30,7 @@ bool LinePacer::Write(int fd, std::span<const std::uint8_t> bytes, StopSignal& s
         if (stop.Requested()) {
             return false;
         }
-        // Bytes whose start time has come.
-        const auto elapsed = Clock::now() - start;
-        const auto due = std::min<std::size_t>(bytes.size(), static_cast<std::size_t>(elapsed / byteTime_) + 1);
+        const auto due = std::min(bytes.size(), BytesArrived(Clock::now() - start));
         if (due > sent) {
             const ssize_t n = ::write(fd, bytes.data() + sent, due - sent);
             if (n < 0 && errno == EINTR) {
@@ -38,12 +41,12 @@ bool LinePacer::Write(int fd, std::span<const std::uint8_t> bytes, StopSignal& s
             }
             sent += static_cast<std::size_t>(n);
         }
-        if (sent < bytes.size() && !stop.SleepUntil(start + byteTime_ * static_cast<std::int64_t>(sent))) {
+        // Until the end of the next byte's slot.
+        if (sent < bytes.size() && !stop.SleepUntil(start + byteTime_ * static_cast<std::int64_t>(sent + 1))) {
             return false;
         }
     }
-    // The last byte is on the line for one byte time.
-    return stop.SleepUntil(start + byteTime_ * static_cast<std::int64_t>(bytes.size()));
+    return true;
 }
 
 }  // namespace velmora::sim

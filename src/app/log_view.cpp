@@ -2,14 +2,104 @@
 
 #include "platform/window.h"
 
+#include <QEvent>
+#include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
 #include <QTextCursor>
+#include <QTextDocument>
 
 namespace velmora::app {
 
+namespace {
+
+// The layout of a log's text. The logs lie beyond the window's right edge:
+// shaping and placing every line added, for nobody to see, cost more than
+// all the rest of an exchange. So while the edit cannot be seen, text added
+// is kept in the document but not laid out; before the edit is painted, or
+// once a change comes while it can be seen, the whole text is laid out anew.
+class OffscreenLogLayout : public QPlainTextDocumentLayout {
+public:
+    OffscreenLogLayout(QTextDocument* document, QPlainTextEdit* edit) : QPlainTextDocumentLayout(document), edit_(edit)
+    {
+        edit->viewport()->installEventFilter(this);
+    }
+
+    bool Stale() const { return stale_; }
+
+    void CatchUp()
+    {
+        if (stale_) {
+            stale_ = false;
+            QPlainTextDocumentLayout::documentChanged(0, 0, document()->characterCount());
+        }
+    }
+
+protected:
+    void documentChanged(int from, int charsRemoved, int charsAdded) override
+    {
+        if (!Seen()) {
+            stale_ = true;
+            return;
+        }
+        if (stale_) {
+            CatchUp();  // lays out this change with all the rest
+            return;
+        }
+        QPlainTextDocumentLayout::documentChanged(from, charsRemoved, charsAdded);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            CatchUp();
+        }
+        return QPlainTextDocumentLayout::eventFilter(watched, event);
+    }
+
+private:
+    bool Seen() const { return edit_->isVisible() && !edit_->visibleRegion().isEmpty(); }
+
+    QPlainTextEdit* edit_;
+    bool stale_ = false;
+};
+
+// Gives the edit a document laid out as above, with the text it holds.
+void UseOffscreenLayout(QPlainTextEdit& edit)
+{
+    if (dynamic_cast<OffscreenLogLayout*>(edit.document()->documentLayout())) {
+        return;
+    }
+    auto* document = new QTextDocument(&edit);
+    document->setDocumentLayout(new OffscreenLogLayout(document, &edit));
+    document->setDefaultFont(edit.font());
+    document->setPlainText(edit.toPlainText());
+    document->setUndoRedoEnabled(false);  // a log's lines are added without an undo record
+    edit.setDocument(document);
+}
+
+// The log's text with its line breaks as the edit keeps them.
+QString EditText(std::string_view text)
+{
+    QString out;
+    out.reserve(static_cast<qsizetype>(text.size()));
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            continue;
+        }
+        out.append(QLatin1Char(text[i]));
+    }
+    return out;
+}
+
+}  // namespace
+
 QPlainTextEdit* EditLogView::Edit() const
 {
-    return window_.ControlAs<QPlainTextEdit>(editId_);
+    auto* edit = window_.ControlAs<QPlainTextEdit>(editId_);
+    if (edit) {
+        UseOffscreenLayout(*edit);
+    }
+    return edit;
 }
 
 void EditLogView::Append(std::string_view text)
@@ -18,11 +108,13 @@ void EditLogView::Append(std::string_view text)
     if (!edit) {
         return;
     }
-    QString qtext = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-    qtext.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     QTextCursor cursor(edit->document());
     cursor.movePosition(QTextCursor::End);
-    cursor.insertText(qtext);
+    // Inside an edit block the cursor does not lay out its line to learn
+    // where it stands.
+    cursor.beginEditBlock();
+    cursor.insertText(EditText(text));
+    cursor.endEditBlock();
 }
 
 void EditLogView::Clear()
@@ -30,6 +122,13 @@ void EditLogView::Clear()
     if (auto* edit = Edit()) {
         edit->clear();
     }
+}
+
+bool EditLogView::LayoutDeferred() const
+{
+    auto* edit = Edit();
+    const auto* layout = edit ? dynamic_cast<OffscreenLogLayout*>(edit->document()->documentLayout()) : nullptr;
+    return layout && layout->Stale();
 }
 
 }  // namespace velmora::app

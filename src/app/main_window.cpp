@@ -186,20 +186,23 @@ void CVelmoraDlg::ColourTabs()
     }
 }
 
-void CVelmoraDlg::paintEvent(QPaintEvent*)
+void CVelmoraDlg::paintEvent(QPaintEvent* event)
 {
     PlaceTitleControls();
-    // Drawn at the screen's own resolution, so nothing is stretched on a
-    // scaled screen.
+    // Only the part that needs it (a button that changed, say), off-screen
+    // and copied in one piece; drawn at the screen's own resolution, so
+    // nothing is stretched on a scaled screen.
+    const QRect dirty = event->rect();
     const qreal ratio = devicePixelRatioF();
-    QPixmap buffer(size() * ratio);
+    QPixmap buffer(dirty.size() * ratio);
     buffer.setDevicePixelRatio(ratio);
     {
         QPainter painter(&buffer);
+        painter.translate(-dirty.topLeft());
         PaintTitleBand(painter, size(), TabSize(), palette().color(QPalette::Button), titleFont_,
-                       QString::fromLatin1(kTitleText));
+                       QString::fromLatin1(kTitleText), dirty);
     }
-    QPainter(this).drawPixmap(0, 0, buffer);
+    QPainter(this).drawPixmap(dirty.topLeft(), buffer);
 }
 
 void CVelmoraDlg::mousePressEvent(QMouseEvent* event)

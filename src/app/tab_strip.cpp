@@ -39,7 +39,7 @@ QPoint TabLabelPosition(int k, int w, int h)
 }
 
 void PaintTitleBand(QPainter& painter, QSize size, QSize tabSize, const QColor& face, const QFont& titleFont,
-                    const QString& title)
+                    const QString& title, const QRect& dirty)
 {
     const int W = size.width();
     const int H = size.height();
@@ -64,6 +64,10 @@ void PaintTitleBand(QPainter& painter, QSize size, QSize tabSize, const QColor& 
         painter.drawLine(k * w + 1, top + 6, k * w + 1, top + 20);
     }
 
+    // A long title runs past its rectangle sideways, never up or down.
+    if (!dirty.intersects(QRect(0, kTitleTextRect.top(), W, kTitleTextRect.height()))) {
+        return;
+    }
     painter.setFont(titleFont);
     painter.setPen(Qt::white);
     painter.drawText(kTitleTextRect, Qt::AlignCenter | Qt::TextSingleLine, title);

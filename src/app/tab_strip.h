@@ -51,8 +51,10 @@ QPoint TabLabelPosition(int k, int w, int h);
 
 // Paints the whole window background: face colour, outline, title band,
 // its bright edges, the separators between the labels and the title text.
+// The text is laid out only when it may show in 'dirty' (the part of the
+// window being painted; the painter clips the rest).
 void PaintTitleBand(QPainter& painter, QSize size, QSize tabSize, const QColor& face, const QFont& titleFont,
-                    const QString& title);
+                    const QString& title, const QRect& dirty);
 
 // The tab labels as one widget. The labels become its children; it lies over
 // them and lets every press through to the window, which hit-tests the

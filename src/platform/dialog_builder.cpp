@@ -3,6 +3,7 @@
 #include "platform/accessibility.h"
 #include "platform/combo_box.h"
 #include "platform/dialog_units.h"
+#include "platform/group_box.h"
 #include "platform/ip_address_edit.h"
 #include "platform/slider.h"
 #include "platform/up_down.h"
@@ -59,7 +60,7 @@ QWidget* MakeControl(Window& window, const ControlTemplate& c)
         return picture;
     }
     case ControlKind::GroupBox: {
-        auto* group = new QGroupBox(Text(c.text), &window);
+        auto* group = new GroupBox(Text(c.text), &window);
         group->setAttribute(Qt::WA_TransparentForMouseEvents);
         return group;
     }

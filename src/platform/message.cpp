@@ -40,6 +40,13 @@ MessageEvent::MessageEvent(std::uint32_t message, WParam w, LParam l, std::share
 {
 }
 
+MessageEvent::MessageEvent(std::uint32_t message, std::span<const std::uint8_t> bytes,
+                           std::span<const std::uint32_t> after, LParam l)
+    : QEvent(EventType()), message_(message), l_(l), batch_(true), bytes_(bytes.begin(), bytes.end()),
+      after_(after.begin(), after.end())
+{
+}
+
 MessageEvent::~MessageEvent()
 {
     // An event destroyed unhandled (its window is gone) must not leave its
@@ -68,19 +75,35 @@ void MessageEvent::Complete(LResult result)
     gate_->changed_.notify_all();
 }
 
-bool SendAndWait(Window* target, std::uint32_t message, WParam w, LParam l,
-                 const std::shared_ptr<DeliveryGate>& gate)
+// Takes 'event' (made without gate and completion) and posts it.
+bool PostAndWait(Window* target, const std::shared_ptr<DeliveryGate>& gate, MessageEvent* event)
 {
+    std::unique_ptr<MessageEvent> owned(event);
     auto completion = std::make_shared<MessageEvent::Completion>();
+    event->gate_ = gate;
+    event->completion_ = completion;
     std::unique_lock lock(gate->mutex_);
     if (!gate->open_) {
+        event->completion_.reset();  // nobody waits for it
         return false;
     }
     // Posted under the gate's lock: once Close() returned, no sender touches
     // the target again, so the window may be destroyed right after it.
-    QCoreApplication::postEvent(target, new MessageEvent(message, w, l, gate, completion));
+    QCoreApplication::postEvent(target, owned.release());
     gate->changed_.wait(lock, [&] { return completion->done || !gate->open_; });
     return completion->done && gate->open_;
+}
+
+bool SendAndWait(Window* target, std::uint32_t message, WParam w, LParam l,
+                 const std::shared_ptr<DeliveryGate>& gate)
+{
+    return PostAndWait(target, gate, new MessageEvent(message, w, l));
+}
+
+bool SendBatchAndWait(Window* target, std::uint32_t message, std::span<const std::uint8_t> bytes,
+                      std::span<const std::uint32_t> after, LParam l, const std::shared_ptr<DeliveryGate>& gate)
+{
+    return PostAndWait(target, gate, new MessageEvent(message, bytes, after, l));
 }
 
 }  // namespace velmora::platform

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <span>
+#include <vector>
 
 namespace velmora::platform {
 
@@ -28,7 +30,7 @@ public:
 
 private:
     friend class MessageEvent;
-    friend bool SendAndWait(class Window*, std::uint32_t, WParam, LParam, const std::shared_ptr<DeliveryGate>&);
+    friend bool PostAndWait(class Window*, const std::shared_ptr<DeliveryGate>&, class MessageEvent*);
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     bool open_ = true;
@@ -45,26 +47,43 @@ public:
 
     MessageEvent(std::uint32_t message, WParam w, LParam l, std::shared_ptr<DeliveryGate> gate = {},
                  std::shared_ptr<Completion> completion = {});
+    // A batch: 'message' once for each of 'bytes' in order, the byte as
+    // wParam, then each message of 'after' with wParam 0; lParam 'l' for all.
+    MessageEvent(std::uint32_t message, std::span<const std::uint8_t> bytes, std::span<const std::uint32_t> after,
+                 LParam l);
     ~MessageEvent() override;
 
     std::uint32_t Message() const { return message_; }
     WParam W() const { return w_; }
     LParam L() const { return l_; }
+    bool IsBatch() const { return batch_; }
+    const std::vector<std::uint8_t>& Bytes() const { return bytes_; }
+    const std::vector<std::uint32_t>& After() const { return after_; }
     // False when the sender closed its gate after posting: drop the message.
     bool StillWanted() const;
     void Complete(LResult result);
 
 private:
+    friend bool PostAndWait(Window*, const std::shared_ptr<DeliveryGate>&, MessageEvent*);
+
     std::uint32_t message_;
-    WParam w_;
+    WParam w_ = 0;
     LParam l_;
     std::shared_ptr<DeliveryGate> gate_;
     std::shared_ptr<Completion> completion_;
+    bool batch_ = false;
+    std::vector<std::uint8_t> bytes_;
+    std::vector<std::uint32_t> after_;
 };
 
 // Sends from another thread: blocks until the window handled the message or
 // the gate was closed. Returns true when the window handled it.
 bool SendAndWait(Window* target, std::uint32_t message, WParam w, LParam l,
                  const std::shared_ptr<DeliveryGate>& gate);
+// Sends a batch of received bytes the same way: one hand-off for all of them,
+// handled on the window's thread byte by byte in order, then the 'after'
+// messages. A gate closed while the batch is handled drops the rest of it.
+bool SendBatchAndWait(Window* target, std::uint32_t message, std::span<const std::uint8_t> bytes,
+                      std::span<const std::uint32_t> after, LParam l, const std::shared_ptr<DeliveryGate>& gate);
 
 }  // namespace velmora::platform

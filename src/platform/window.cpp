@@ -16,7 +16,7 @@ Window::~Window()
 
 void Window::OnMessage(std::uint32_t message, MessageHandler handler)
 {
-    handlers_[message] = std::move(handler);
+    handlers_[message] = std::make_shared<const MessageHandler>(std::move(handler));
 }
 
 LResult Window::Send(std::uint32_t message, WParam w, LParam l)
@@ -82,6 +82,11 @@ bool Window::event(QEvent* e)
 {
     if (e->type() == MessageEvent::EventType()) {
         auto* message = static_cast<MessageEvent*>(e);
+        if (message->IsBatch()) {
+            DispatchBatch(*message);
+            message->Complete(0);
+            return true;
+        }
         const LResult result = message->StillWanted() ? Dispatch(message->Message(), message->W(), message->L()) : 0;
         message->Complete(result);
         return true;
@@ -95,9 +100,27 @@ LResult Window::Dispatch(std::uint32_t message, WParam w, LParam l)
     if (it == handlers_.end()) {
         return 0;
     }
-    // Copy: a handler may replace its own entry while it runs.
-    const MessageHandler handler = it->second;
-    return handler(w, l);
+    // Held: a handler may replace its own entry while it runs.
+    const auto handler = it->second;
+    return (*handler)(w, l);
+}
+
+void Window::DispatchBatch(const MessageEvent& batch)
+{
+    // The gate is asked before each message: a handler that ends the sender's
+    // session ends the batch with it.
+    for (const std::uint8_t byte : batch.Bytes()) {
+        if (!batch.StillWanted()) {
+            return;
+        }
+        Dispatch(batch.Message(), byte, batch.L());
+    }
+    for (const std::uint32_t message : batch.After()) {
+        if (!batch.StillWanted()) {
+            return;
+        }
+        Dispatch(message, 0, batch.L());
+    }
 }
 
 namespace {

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <unordered_map>
 
 namespace velmora::platform {
@@ -67,8 +68,11 @@ protected:
 
 private:
     LResult Dispatch(std::uint32_t message, WParam w, LParam l);
+    void DispatchBatch(const MessageEvent& batch);
 
-    std::unordered_map<std::uint32_t, MessageHandler> handlers_;
+    // Shared, so that a handler replacing its own entry while it runs stays
+    // alive until it returns.
+    std::unordered_map<std::uint32_t, std::shared_ptr<const MessageHandler>> handlers_;
     std::map<int, QWidget*> controls_;
 };
 

@@ -1,16 +1,15 @@
 #include "protocol/hex_log.h"
 
-#include <cstdio>
-
 namespace velmora::protocol {
 
 namespace {
 
-std::string HexByte(std::uint8_t byte)
+// "%02X " without a format string: the logs take every byte of the line.
+void AppendHexByte(std::string& text, std::uint8_t byte)
 {
-    char text[4];
-    std::snprintf(text, sizeof text, "%02X ", byte);
-    return text;
+    constexpr char kDigits[] = "0123456789ABCDEF";
+    const char hex[] = {kDigits[byte >> 4], kDigits[byte & 0x0F], ' '};
+    text.append(hex, sizeof hex);
 }
 
 }  // namespace
@@ -20,7 +19,7 @@ std::string HexBytes(std::span<const std::uint8_t> bytes)
     std::string text;
     text.reserve(bytes.size() * 3);
     for (const std::uint8_t byte : bytes) {
-        text += HexByte(byte);
+        AppendHexByte(text, byte);
     }
     return text;
 }
@@ -32,7 +31,7 @@ void SendLog::Append(std::span<const std::uint8_t> bytes)
     }
     std::string text;
     for (const std::uint8_t byte : bytes) {
-        text += HexByte(byte);
+        AppendHexByte(text, byte);
         if (++loggedBytes_ == kSendLogBytesPerLine) {
             text += kLogLineBreak;
             loggedBytes_ = 0;
@@ -50,7 +49,9 @@ void ReceiveLog::AppendFrame(std::span<const std::uint8_t> bytes)
     if (observer_) {
         observer_->FrameReceived(bytes);
     }
-    view_.Append(HexBytes(bytes) + std::string(kLogLineBreak));
+    std::string text = HexBytes(bytes);
+    text += kLogLineBreak;
+    view_.Append(text);
     CountEntry();
 }
 
@@ -62,7 +63,7 @@ void ReceiveLog::AppendDatagram(std::span<const std::uint8_t> bytes)
     std::string text;
     std::size_t inLine = 0;
     for (const std::uint8_t byte : bytes) {
-        text += HexByte(byte);
+        AppendHexByte(text, byte);
         if (++inLine == kSendLogBytesPerLine) {
             text += kLogLineBreak;
             inLine = 0;

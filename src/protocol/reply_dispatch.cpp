@@ -11,6 +11,7 @@ void ReplyDispatcher::SetReceiver(std::uint8_t page, ReplyReceiver* receiver)
 
 void ReplyDispatcher::DispatchReply(std::span<const std::uint8_t, kFrameSize> frame)
 {
+    ++dispatched_;
     log_.AppendFrame(frame);
     if (ChecksumMatches(frame) && currentPage_ < kPageSlots && receivers_[currentPage_]) {
         receivers_[currentPage_]->HandleReply(frame);

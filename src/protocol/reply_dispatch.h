@@ -33,6 +33,8 @@ public:
     std::uint8_t CurrentPage() const { return currentPage_; }
 
     void DispatchReply(std::span<const std::uint8_t, kFrameSize> frame);
+    // Replies dispatched since start, for the diagnostics of the benchmarks.
+    std::uint64_t Dispatched() const { return dispatched_; }
 
 private:
     static constexpr std::size_t kPageSlots = 8;
@@ -41,6 +43,7 @@ private:
     LinkToken& token_;
     std::array<ReplyReceiver*, kPageSlots> receivers_{};
     std::uint8_t currentPage_ = 1;
+    std::uint64_t dispatched_ = 0;
 };
 
 }  // namespace velmora::protocol

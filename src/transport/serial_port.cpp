@@ -23,10 +23,8 @@ namespace velmora::transport {
 
 namespace {
 
-constexpr std::size_t kReadChunk = 256;
-
-// The messages sent after a batch of received bytes, in this order, for
-// each bit set in the event mask.
+// The messages sent after the bytes of a read, in this order, for each bit
+// set in the event mask.
 struct EventMessage {
     std::uint32_t bit;
     std::uint32_t message;
@@ -92,6 +90,12 @@ bool CSerialPort::OpenPort(platform::Window* owner, int portNumber, unsigned bau
     owner_ = owner;
     portNumber_ = portNumber;
     eventMask_ = eventMask;
+    eventMessages_.clear();
+    for (const auto& event : kEventMessages) {
+        if ((eventMask & event.bit) != 0) {
+            eventMessages_.push_back(event.message);
+        }
+    }
     maxFrameBytes_ = std::size_t{writeBufferSize} * 2;
     devicePath_.clear();
 
@@ -267,22 +271,22 @@ void CSerialPort::WorkerLoop()
 bool CSerialPort::OnPortReady(short revents)
 {
     if (revents & POLLIN) {
-        std::array<std::uint8_t, kReadChunk> buffer{};
+        std::array<std::uint8_t, kSerialReadChunk> buffer{};
         ssize_t n = 0;
         do {
             n = read(fd_, buffer.data(), buffer.size());
         } while (n < 0 && errno == EINTR);
         if (n > 0) {
-            for (ssize_t i = 0; i < n; ++i) {
-                if (!Deliver(msg::kSerialByte, buffer[static_cast<std::size_t>(i)])) {
-                    return true;  // closing: the rest is dropped
-                }
-                // What the owner queued while handling the byte goes out now.
-                if (WritesWaiting()) {
-                    WriteQueued();
-                }
+            // One hand-off for what one read brought; nothing more is read
+            // until the owner has handled all of it (or closed the session,
+            // which drops the rest).
+            const bool handled = platform::SendBatchAndWait(
+                owner_, msg::kSerialByte, std::span(buffer.data(), static_cast<std::size_t>(n)), eventMessages_,
+                portNumber_, gate_);
+            // What the owner queued while handling the bytes goes out now.
+            if (handled && WritesWaiting()) {
+                WriteQueued();
             }
-            SendEventMessages();
             return true;
         }
         if (n < 0 && errno == EAGAIN && !(revents & (POLLHUP | POLLERR | POLLNVAL))) {
@@ -291,20 +295,6 @@ bool CSerialPort::OnPortReady(short revents)
         return false;  // 0 (hung up), EIO and the like
     }
     return !(revents & (POLLHUP | POLLERR | POLLNVAL));
-}
-
-bool CSerialPort::Deliver(std::uint32_t message, platform::WParam w)
-{
-    return platform::SendAndWait(owner_, message, w, portNumber_, gate_);
-}
-
-void CSerialPort::SendEventMessages()
-{
-    for (const auto& event : kEventMessages) {
-        if ((eventMask_ & event.bit) != 0 && !Deliver(event.message, 0)) {
-            return;
-        }
-    }
 }
 
 void CSerialPort::PortFailed()

@@ -7,10 +7,12 @@
 // run on the owner's (main) thread; the worker ("velmora-serial") does every
 // read and write.
 //
-// Messages to the owner: SerialByte (wParam byte, lParam port number), sent
-// and waited for, one per byte in arrival order; after each batch of received
-// bytes one message per configured event bit (CTS 0x08, break 0x40, line
-// error 0x80, ring 0x100, event character 0x02, in that order), also sent;
+// Messages to the owner: SerialByte (wParam byte, lParam port number), one
+// per byte in arrival order; after the bytes of each read one message per
+// configured event bit (CTS 0x08, break 0x40, line error 0x80, ring 0x100,
+// event character 0x02, in that order). All that one read brought is handed
+// over in one blocking send and handled on the owner's thread message by
+// message; the worker reads on only once the owner has handled it all;
 // SerialFailed (wParam 1, lParam 0), posted once a session when the port
 // fails or a command handed to it cannot be taken.
 //
@@ -47,6 +49,9 @@ inline constexpr std::uint32_t kEventBreak = 0x40;
 inline constexpr std::uint32_t kEventLineError = 0x80;
 inline constexpr std::uint32_t kEventRing = 0x100;
 
+// The most one read takes from the port, and so the most one hand-off
+// to the owner carries.
+inline constexpr std::size_t kSerialReadChunk = 256;
 // Frames waiting for the worker; a frame queued while this many wait is
 // refused, and the port reported failed.
 inline constexpr std::size_t kMaxQueuedWrites = 64;
@@ -98,8 +103,6 @@ private:
     bool WritesWaiting();
     void WriteQueued();
     WriteResult WriteWhole(const std::vector<std::uint8_t>& frame);
-    bool Deliver(std::uint32_t message, platform::WParam w);
-    void SendEventMessages();
     void PortFailed();
     void PostFailed();
     void ClosePort();
@@ -109,6 +112,8 @@ private:
     platform::Window* owner_ = nullptr;
     int portNumber_ = 0;
     std::uint32_t eventMask_ = 0;
+    // Sent after the bytes of each read, from the event mask.
+    std::vector<std::uint32_t> eventMessages_;
     std::size_t maxFrameBytes_ = 0;
     std::string devicePath_;
 

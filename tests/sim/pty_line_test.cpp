@@ -3,6 +3,7 @@
 #include "line_client.h"
 #include "model_test_util.h"
 
+#include "sim/line_pacer.h"
 #include "sim/simulator.h"
 
 #include <filesystem>
@@ -156,6 +157,29 @@ TEST(PtyLine, PacedAnswersStillArriveWhole)
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(Bytes(got.begin() + i * 18, got.begin() + (i + 1) * 18), kFactoryStatus);
     }
+}
+
+// A receiver has a byte once its stop bits are through: byte k at the end
+// of its slot. A paced exchange (command in, answer out) therefore takes at
+// least 36 byte times from the command's first start bit to the answer's
+// last stop bit.
+TEST(LinePacer, EachByteIsDeliveredAtTheEndOfItsSlot)
+{
+    using std::chrono::nanoseconds;
+    const LinePacer pacer(115200);
+    const nanoseconds byte = pacer.ByteTime();
+    EXPECT_EQ(byte, nanoseconds(1'000'000'000LL * kBitsPerByte / 115200));
+    EXPECT_EQ(pacer.BytesArrived(nanoseconds(0)), 0u);
+    EXPECT_EQ(pacer.BytesArrived(byte - nanoseconds(1)), 0u);
+    EXPECT_EQ(pacer.BytesArrived(byte), 1u);
+    EXPECT_EQ(pacer.BytesArrived(byte * 18 - nanoseconds(1)), 17u);
+    EXPECT_EQ(pacer.BytesArrived(byte * 18), 18u);
+    EXPECT_EQ(pacer.BytesArrived(nanoseconds(-1)), 0u);
+
+    // The answer starts when the command's 18th byte is in.
+    const nanoseconds commandIn = byte * 18;
+    EXPECT_EQ(pacer.BytesArrived(byte * 36 - nanoseconds(1) - commandIn), 17u) << "answer whole before 36 byte times";
+    EXPECT_EQ(pacer.BytesArrived(byte * 36 - commandIn), 18u);
 }
 
 }  // namespace

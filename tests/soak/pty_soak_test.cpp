@@ -22,6 +22,10 @@ protected:
     void SetUp() override
     {
         sim::SimOptions options;
+        // The panel takes what one read brings in one go: at this speed an
+        // answer arrives over some ten milliseconds, so even a busy machine
+        // sees it begun and not yet whole.
+        options.baud = 19200;
         options.noiseBytes = 24;
         options.delayEvery = 5;
         options.delayMs = 3;
@@ -127,7 +131,7 @@ TEST_F(PtySoak, EveryCommandIsAnsweredOnceAcrossConnectDisconnectCycles)
     EXPECT_EQ(recorder->handled, expected);
     EXPECT_EQ(simulator->PtyAnswersWritten(), answersDue) << "the switcher answered every command";
     EXPECT_GT(cuts, 0) << "some connections ended mid-answer";
-    EXPECT_TRUE(PumpUntil([&] { return ProcessCounts{} == *start; }))
+    EXPECT_TRUE(PumpUntil([&] { return ProcessCounts{}.NoMoreThan(*start); }))
         << "threads " << ProcessCounts{}.threads << " (" << start->threads << "), descriptors "
         << ProcessCounts{}.descriptors << " (" << start->descriptors << ")";
     std::printf("[ note ] %d connections, %ld commands answered, %zu replies handled, %d cut mid-answer\n",

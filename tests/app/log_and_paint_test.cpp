@@ -1,0 +1,178 @@
+// The hex logs keep the text they always had, without laying out what
+// nobody sees; the main window repaints only what changed, and a part
+// painted alone looks as it does in the whole window.
+
+#include "app/log_view.h"
+#include "panel_fixture.h"
+#include "protocol/hex_log.h"
+
+#include <QPaintEvent>
+#include <QPlainTextEdit>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextLayout>
+
+namespace velmora::test {
+namespace {
+
+constexpr int kLogId = 4242;
+
+// The log as the edit was always filled: each piece of text at the end, its
+// "\r\n" as the edit's line break.
+class ReferenceLogView : public protocol::LogView {
+public:
+    void Append(std::string_view text) override
+    {
+        QString piece = QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+        piece.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        QTextCursor cursor(edit.document());
+        cursor.movePosition(QTextCursor::End);
+        cursor.insertText(piece);
+    }
+    void Clear() override { edit.clear(); }
+    QPlainTextEdit edit;
+};
+
+std::vector<std::uint8_t> SomeFrame(unsigned k)
+{
+    std::vector<std::uint8_t> frame(protocol::kFrameSize);
+    for (std::size_t i = 0; i < frame.size(); ++i) {
+        frame[i] = static_cast<std::uint8_t>(k * 37 + i * 11);
+    }
+    return frame;
+}
+
+class HexLogView : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        window.resize(200, 120);
+        edit = new QPlainTextEdit(&window);
+        edit->setReadOnly(true);
+        edit->setGeometry(330, 10, 230, 90);  // right of the window's edge, as in the main window
+        window.RegisterControl(kLogId, edit);
+        window.show();
+    }
+
+    platform::Window window;
+    QPlainTextEdit* edit = nullptr;
+    app::EditLogView view{window, kLogId};
+};
+
+TEST_F(HexLogView, TextIsExactlyAsBeforeThroughEveryEmptyingAndNothingUnseenIsLaidOut)
+{
+    ReferenceLogView reference;
+    protocol::ReceiveLog receive(view);
+    protocol::ReceiveLog expectedReceive(reference);
+    protocol::SendLog send(view);
+    protocol::SendLog expectedSend(reference);
+    for (unsigned k = 0; k < 150; ++k) {
+        const auto frame = SomeFrame(k);
+        if (k % 7 == 3) {
+            // A command of an odd length, as the factory reset's 13 bytes.
+            send.Append(std::span(frame).first(13));
+            expectedSend.Append(std::span(frame).first(13));
+        } else if (k % 5 == 1) {
+            receive.AppendDatagram(std::span(frame).first(k % 18 + 1));
+            expectedReceive.AppendDatagram(std::span(frame).first(k % 18 + 1));
+        } else {
+            receive.AppendFrame(frame);
+            expectedReceive.AppendFrame(frame);
+        }
+        ASSERT_EQ(edit->toPlainText(), reference.edit.toPlainText()) << "after entry " << k;
+    }
+    EXPECT_EQ(edit->document()->blockCount(), reference.edit.document()->blockCount());
+    EXPECT_TRUE(view.LayoutDeferred());
+}
+
+TEST_F(HexLogView, TextComingIntoSightIsLaidOutBeforeItIsPainted)
+{
+    protocol::ReceiveLog receive(view);
+    for (unsigned k = 0; k < 5; ++k) {
+        receive.AppendFrame(SomeFrame(k));
+    }
+    ASSERT_TRUE(view.LayoutDeferred());
+
+    edit->move(0, 0);
+    const QImage seen = edit->viewport()->grab().toImage();
+    EXPECT_FALSE(view.LayoutDeferred());
+    const QTextBlock first = edit->document()->firstBlock();
+    ASSERT_NE(first.layout(), nullptr);
+    EXPECT_GT(first.layout()->lineCount(), 0);
+    const QRgb background = seen.pixel(seen.width() - 1, seen.height() - 1);
+    bool inked = false;
+    for (int y = 0; y < seen.height() && !inked; ++y) {
+        for (int x = 0; x < seen.width() && !inked; ++x) {
+            inked = seen.pixel(x, y) != background;
+        }
+    }
+    EXPECT_TRUE(inked) << "the lines are painted";
+
+    // While it can be seen, each line is laid out as it comes.
+    receive.AppendFrame(SomeFrame(9));
+    EXPECT_FALSE(view.LayoutDeferred());
+}
+
+// ---- painting --------------------------------------------------------------
+
+// Collects the parts of a widget that get painted.
+class PaintWatch : public QObject {
+public:
+    explicit PaintWatch(QWidget* widget) { widget->installEventFilter(this); }
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            painted += static_cast<QPaintEvent*>(event)->region();
+            ++paints;
+        }
+        return false;
+    }
+    QRegion painted;
+    int paints = 0;
+};
+
+using MainWindowPaint = PanelTest;
+
+TEST_F(MainWindowPaint, AnInputButtonMarkedRepaintsOnlyItsPlace)
+{
+    PaintWatch watch(panel.get());
+    ASSERT_TRUE(PumpUntil([&] { return watch.paints > 0; })) << "first paint";
+    PumpFor(50ms);
+    watch.painted = {};
+    watch.paints = 0;
+
+    Button(c::kDp)->setChecked(true);
+    ASSERT_TRUE(PumpUntil([&] { return watch.paints > 0; }));
+    const QRect place = Ctl<QWidget>(c::kDp)->geometry();
+    EXPECT_TRUE(watch.painted.boundingRect().intersects(place));
+    EXPECT_TRUE(watch.painted.subtracted(place.adjusted(-2, -2, 2, 2)).isEmpty())
+        << "painted " << watch.painted.boundingRect().x() << "," << watch.painted.boundingRect().y() << " "
+        << watch.painted.boundingRect().width() << "x" << watch.painted.boundingRect().height();
+}
+
+TEST_F(MainWindowPaint, PartsPaintedAloneLookAsInTheWholeWindow)
+{
+    const QImage whole = panel->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    const int W = panel->width();
+    const QRect parts[] = {
+        {0, 0, 40, 12},                                 // the band's corner
+        {W / 2 - 30, 4, 60, 20},                        // the middle of the title
+        Ctl<QWidget>(c::kDp)->geometry(),               // an input button
+        {3, 20, W - 6, 30},                             // across the band's lower edge
+        {W - 8, 60, 8, 40},                             // the right edge
+    };
+    for (const QRect& part : parts) {
+        // render() puts the part's top-left corner at the given point.
+        QImage alone(part.size(), QImage::Format_ARGB32);
+        alone.fill(Qt::transparent);
+        panel->render(&alone, QPoint(), QRegion(part));
+        for (int y = part.top(); y <= part.bottom(); ++y) {
+            for (int x = part.left(); x <= part.right(); ++x) {
+                ASSERT_EQ(alone.pixel(x - part.left(), y - part.top()), whole.pixel(x, y)) << "at " << x << "," << y;
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace velmora::test
