@@ -47,9 +47,24 @@ protected:
     std::unique_ptr<sim::Simulator> switcher;
 };
 
+// A fresh veth cable may drop the first broadcast while its carrier comes up,
+// so the search is asked again, a bounded number of times, until it hears one.
+CtlRun SearchUntilHeard()
+{
+    constexpr int kAttempts = 5;
+    CtlRun search;
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        search = RunCtl({"search", "--timeout", "1", "--json"});
+        if (search.exit != 0 || !search.Json().value("switchers").toArray().isEmpty()) {
+            break;
+        }
+    }
+    return search;
+}
+
 TEST_F(CtlSearch, FindsTheSwitcherConfiguresItAndReachesIt)
 {
-    const CtlRun search = RunCtl({"search", "--timeout", "1", "--json"});
+    const CtlRun search = SearchUntilHeard();
     ASSERT_EQ(search.exit, 0) << Shown(search);
     const QJsonObject found{{"ip", "10.0.0.20"}, {"mac", "02-00-5e-10-00-01"}};
     EXPECT_EQ(search.Json().value("switchers").toArray(), QJsonArray{found}) << Shown(search);
