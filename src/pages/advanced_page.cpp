@@ -5,7 +5,7 @@
 #include "platform/combo_box.h"
 #include "protocol/advanced_commands.h"
 #include "protocol/commands.h"
-#include "protocol/pages.h"
+#include "appdefs/page_codes.h"
 #include "res/advanced_ids.h"
 #include "res/templates.h"
 

@@ -7,8 +7,8 @@
 #include "protocol/audio_commands.h"
 #include "protocol/commands.h"
 #include "protocol/decimal_text.h"
-#include "protocol/pages.h"
-#include "protocol/timer_ids.h"
+#include "appdefs/page_codes.h"
+#include "appdefs/timer_ids.h"
 #include "res/audio_ids.h"
 #include "res/templates.h"
 

@@ -1,7 +1,7 @@
 #include "pages/page_window.h"
 
 #include "platform/dialog_builder.h"
-#include "protocol/messages.h"
+#include "appdefs/window_messages.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 #include "pages/progress_popup.h"
 
 #include "platform/dialog_builder.h"
-#include "protocol/timer_ids.h"
+#include "appdefs/timer_ids.h"
 #include "res/resource_ids.h"
 #include "res/status_ids.h"
 #include "res/templates.h"

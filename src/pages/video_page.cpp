@@ -2,7 +2,7 @@
 
 #include "platform/slider.h"
 #include "protocol/commands.h"
-#include "protocol/pages.h"
+#include "appdefs/page_codes.h"
 #include "protocol/video_commands.h"
 #include "res/templates.h"
 #include "res/video_ids.h"

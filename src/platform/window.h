@@ -2,7 +2,7 @@
 // A window of the panel: a Qt widget that takes numbered messages, runs timers
 // by id and reaches its controls by id.
 
-#include "platform/message.h"
+#include "messaging/message.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -12,6 +12,11 @@
 #include <unordered_map>
 
 namespace velmora::platform {
+
+using messaging::DeliveryGate;
+using messaging::LParam;
+using messaging::LResult;
+using messaging::WParam;
 
 // Notification codes a control reports to its window.
 enum class Notify {

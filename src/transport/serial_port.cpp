@@ -1,7 +1,6 @@
 #include "transport/serial_port.h"
 
-#include "platform/window.h"
-#include "protocol/messages.h"
+#include "transport/serial_messages.h"
 #include "transport/port_map.h"
 
 #include <fcntl.h>
@@ -84,7 +83,7 @@ std::string CSerialPort::DevicePath() const
     return devicePath_;
 }
 
-bool CSerialPort::OpenPort(platform::Window* owner, int portNumber, unsigned baud, char parity, int dataBits,
+bool CSerialPort::OpenPort(QObject* owner, int portNumber, unsigned baud, char parity, int dataBits,
                            int stopBits, std::uint32_t eventMask, std::uint32_t writeBufferSize,
                            std::uint32_t lineControl)
 {
@@ -128,7 +127,7 @@ bool CSerialPort::OpenPort(platform::Window* owner, int portNumber, unsigned bau
     devicePath_ = *path;
     {
         std::lock_guard lock(postMutex_);
-        gate_ = std::make_shared<platform::DeliveryGate>();
+        gate_ = std::make_shared<messaging::DeliveryGate>();
         failureReported_ = false;
     }
     {
@@ -293,9 +292,9 @@ bool CSerialPort::OnPortReady(short revents)
     return !(revents & (POLLHUP | POLLERR | POLLNVAL));
 }
 
-bool CSerialPort::Deliver(std::uint32_t message, platform::WParam w)
+bool CSerialPort::Deliver(std::uint32_t message, messaging::WParam w)
 {
-    return platform::SendAndWait(owner_, message, w, portNumber_, gate_);
+    return messaging::SendAndWait(owner_, message, w, portNumber_, gate_);
 }
 
 void CSerialPort::SendEventMessages()
@@ -318,7 +317,7 @@ void CSerialPort::PostFailed()
     std::lock_guard lock(postMutex_);
     if (gate_ && gate_->IsOpen() && !failureReported_) {
         failureReported_ = true;
-        owner_->Post(msg::kSerialFailed, msg::kSerialFailedPort, 0, gate_);
+        messaging::Post(owner_, msg::kSerialFailed, msg::kSerialFailedPort, 0, gate_);
     }
 }
 

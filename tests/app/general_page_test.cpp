@@ -3,7 +3,7 @@
 
 #include "app/general_lists.h"
 #include "panel_fixture.h"
-#include "protocol/pages.h"
+#include "appdefs/page_codes.h"
 
 namespace velmora::test {
 

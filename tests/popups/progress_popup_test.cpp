@@ -5,7 +5,7 @@
 #include "popup_steps.h"
 
 #include "platform/timers.h"
-#include "protocol/timer_ids.h"
+#include "appdefs/timer_ids.h"
 #include "res/status_ids.h"
 
 #include <QKeyEvent>

@@ -4,7 +4,7 @@
 // bounded waits for the tests of the serial port.
 
 #include "platform/window.h"
-#include "protocol/messages.h"
+#include "transport/serial_messages.h"
 #include "transport/port_map.h"
 #include "transport/serial_port.h"
 

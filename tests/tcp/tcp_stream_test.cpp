@@ -6,7 +6,7 @@
 
 #include "protocol/commands.h"
 #include "protocol/frame.h"
-#include "protocol/pages.h"
+#include "appdefs/page_codes.h"
 
 #include <QCoreApplication>
 

@@ -1,10 +1,8 @@
-#include "platform/message.h"
-
-#include "platform/window.h"
+#include "messaging/message.h"
 
 #include <QCoreApplication>
 
-namespace velmora::platform {
+namespace velmora::messaging {
 
 void DeliveryGate::Close()
 {
@@ -68,7 +66,12 @@ void MessageEvent::Complete(LResult result)
     gate_->changed_.notify_all();
 }
 
-bool SendAndWait(Window* target, std::uint32_t message, WParam w, LParam l,
+void Post(QObject* target, std::uint32_t message, WParam w, LParam l, std::shared_ptr<DeliveryGate> gate)
+{
+    QCoreApplication::postEvent(target, new MessageEvent(message, w, l, std::move(gate)));
+}
+
+bool SendAndWait(QObject* target, std::uint32_t message, WParam w, LParam l,
                  const std::shared_ptr<DeliveryGate>& gate)
 {
     auto completion = std::make_shared<MessageEvent::Completion>();
@@ -83,4 +86,4 @@ bool SendAndWait(Window* target, std::uint32_t message, WParam w, LParam l,
     return completion->done && gate->open_;
 }
 
-}  // namespace velmora::platform
+}  // namespace velmora::messaging

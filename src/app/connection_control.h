@@ -4,8 +4,9 @@
 // factory reset sent from the main window.
 
 #include "protocol/link_token.h"
-#include "protocol/reply_assembly.h"
 #include "protocol/send_path.h"
+#include "transport/serial_connection.h"
+#include "transport/tcp_client.h"
 
 #include <QString>
 
@@ -16,13 +17,12 @@ namespace velmora::platform {
 class Window;
 }
 
-namespace velmora::transport {
-
-class CSerialPort;
+namespace velmora::app {
 
 inline constexpr int kComControl = 2;
 inline constexpr int kTcpControl = 3;
 
+inline constexpr char kCreatingSocketFailed[] = "creating socket failed!";
 inline constexpr char kOpenComFailed[] = "Open COM failed!";
 inline constexpr char kConnectFailed[] = "Connect to Matrix failed!";
 inline constexpr char kTimeOut[] = "Time out!";
@@ -30,7 +30,8 @@ inline constexpr char kResetStatus[] = "Setting";
 inline constexpr char kConnectText[] = "Connect";
 inline constexpr char kDisconnectText[] = "Disconnect";
 
-// What connection control needs from the rest of the panel.
+// The panel's message box, question and wait popup, as connection control,
+// the search and the configuration use them.
 struct ConnectionHooks {
     std::function<void(const QString&)> showMessage;
     // Asks the factory reset question unless the operator asked not to be
@@ -40,14 +41,11 @@ struct ConnectionHooks {
     std::function<void()> closeStatus;
     // Sets the popup's text; a showing popup stops its dots and shows the check mark.
     std::function<void(const QString&)> finishStatus;
-    std::function<bool()> tcpConnected;
-    std::function<void()> closeTcp;  // ends the connection, button back to "Connect"
 };
 
 class ConnectionControl {
 public:
-    // `replies` assembles what the port receives; each new connection starts it afresh.
-    ConnectionControl(platform::Window& window, CSerialPort& port, protocol::SerialReplyAssembler& replies,
+    ConnectionControl(platform::Window& window, transport::SerialConnection& serial, transport::TcpClient& tcp,
                       protocol::SendPath& send, protocol::LinkToken& token, ConnectionHooks hooks);
 
     // Start: COM control with 115200 baud.
@@ -58,8 +56,8 @@ public:
 
     bool CheckConnection();
     int Mode() const { return mode_; }
-    bool ComOpen() const { return comOpen_; }
-    std::uint8_t PortNumber() const { return portNumber_; }
+    bool ComOpen() const { return serial_.IsOpen(); }
+    std::uint8_t PortNumber() const { return serial_.PortNumber(); }
     unsigned Baud() const { return baud_; }
 
 private:
@@ -71,15 +69,13 @@ private:
     void SetText(int id, const char* text);
 
     platform::Window& window_;
-    CSerialPort& port_;
-    protocol::SerialReplyAssembler& replies_;
+    transport::SerialConnection& serial_;
+    transport::TcpClient& tcp_;
     protocol::SendPath& send_;
     protocol::LinkToken& token_;
     ConnectionHooks hooks_;
     int mode_ = kComControl;
-    bool comOpen_ = false;
-    std::uint8_t portNumber_ = 0;
     unsigned baud_ = 115200;
 };
 
-}  // namespace velmora::transport
+}  // namespace velmora::app

@@ -1,16 +1,15 @@
-#include "transport/connection_control.h"
+#include "app/connection_control.h"
 
+#include "appdefs/timer_ids.h"
 #include "platform/combo_box.h"
 #include "platform/window.h"
 #include "protocol/commands.h"
-#include "protocol/timer_ids.h"
 #include "res/main_ids.h"
-#include "transport/port_list_refresh.h"
-#include "transport/serial_port.h"
+#include "transport/port_names.h"
 
 #include <QAbstractButton>
 
-namespace velmora::transport {
+namespace velmora::app {
 
 namespace c = ctl::main;
 using protocol::kFrameSize;
@@ -19,19 +18,13 @@ namespace {
 
 constexpr unsigned kBaudRates[] = {4800, 9600, 19200, 38400, 57600, 115200};
 constexpr int kDefaultBaudIndex = 5;
-constexpr char kParity = 'N';
-constexpr int kDataBits = 8;
-constexpr int kStopBits = 2;
-constexpr std::uint32_t kEventMask = kEventRxChar | kEventEventChar;
-constexpr std::uint32_t kWriteBufferSize = 512;
-constexpr std::uint32_t kLineControl = kLineControlDtr | kLineControlRts;
 
 }  // namespace
 
-ConnectionControl::ConnectionControl(platform::Window& window, CSerialPort& port,
-                                     protocol::SerialReplyAssembler& replies, protocol::SendPath& send,
-                                     protocol::LinkToken& token, ConnectionHooks hooks)
-    : window_(window), port_(port), replies_(replies), send_(send), token_(token), hooks_(std::move(hooks))
+ConnectionControl::ConnectionControl(platform::Window& window, transport::SerialConnection& serial,
+                                     transport::TcpClient& tcp, protocol::SendPath& send, protocol::LinkToken& token,
+                                     ConnectionHooks hooks)
+    : window_(window), serial_(serial), tcp_(tcp), send_(send), token_(token), hooks_(std::move(hooks))
 {
 }
 
@@ -55,7 +48,7 @@ bool ConnectionControl::OnCommand(int id)
         ApplyConnectionMode();
         return true;
     case c::kComConnect:
-        comOpen_ ? Disconnect() : OnComConnect();
+        serial_.IsOpen() ? Disconnect() : OnComConnect();
         return true;
     case c::kFactoryReset:
         OnFactoryReset();
@@ -71,15 +64,12 @@ void ConnectionControl::ApplyConnectionMode()
                                                  c::kSearch,     c::kConfig,   c::kSwitcherIp};
     const std::initializer_list<int> comControls{c::kComGroup, c::kPortLabel, c::kComConnect, c::kPortList};
     if (mode_ != kComControl) {
-        port_.RequestClose();
-        comOpen_ = false;
+        serial_.Close();
         SetText(c::kComConnect, kConnectText);
         SetEnabled(tcpControls, true);
         SetEnabled(comControls, false);
     } else {
-        if (hooks_.closeTcp) {
-            hooks_.closeTcp();
-        }
+        tcp_.Close();
         SetText(c::kTcpConnect, kConnectText);
         SetEnabled(tcpControls, false);
         SetEnabled(comControls, true);
@@ -89,23 +79,16 @@ void ConnectionControl::ApplyConnectionMode()
 void ConnectionControl::OnComConnect()
 {
     auto* ports = window_.ControlAs<platform::ComboBox>(c::kPortList);
-    portNumber_ = PortNumberFromText(ports->currentText().toStdString());
+    const std::uint8_t portNumber = transport::PortNumberFromText(ports->currentText().toStdString());
     const int baudIndex = window_.ControlAs<platform::ComboBox>(c::kBaudList)->GetCurSel();
     if (baudIndex >= 0 && baudIndex < static_cast<int>(std::size(kBaudRates))) {
         baud_ = kBaudRates[baudIndex];
     }
-    if (!port_.OpenPort(&window_, portNumber_, baud_, kParity, kDataBits, kStopBits, kEventMask, kWriteBufferSize,
-                        kLineControl)) {
+    if (!serial_.Open(portNumber, baud_)) {
         hooks_.showMessage(QString::fromLatin1(kOpenComFailed));
-        comOpen_ = false;
         return;
     }
     SetText(c::kComConnect, kDisconnectText);
-    // A frame cut off when the last connection ended must not take the first
-    // bytes of this one's answers. Nothing of that connection arrives any more.
-    replies_.Reset();
-    port_.StartWorker();
-    comOpen_ = true;
     window_.KillTimer(timer::kPortRefresh);
     ports->setEnabled(false);
     send_.Send(protocol::kGeneralStatus);
@@ -114,8 +97,7 @@ void ConnectionControl::OnComConnect()
 
 void ConnectionControl::Disconnect()
 {
-    port_.RequestClose();
-    comOpen_ = false;
+    serial_.Close();
     SetText(c::kComConnect, kConnectText);
     window_.SetTimer(timer::kPortRefresh, timer::kPortRefreshMs);
     window_.Control(c::kPortList)->setEnabled(true);
@@ -123,18 +105,18 @@ void ConnectionControl::Disconnect()
 
 void ConnectionControl::OnSerialFailed(std::uintptr_t wParam)
 {
-    if (wParam == msg::kSerialFailedPort) {
+    if (transport::SerialConnection::PortFailed(wParam)) {
         Disconnect();
     }
 }
 
 bool ConnectionControl::CheckConnection()
 {
-    if (mode_ == kComControl && !comOpen_) {
+    if (mode_ == kComControl && !serial_.IsOpen()) {
         hooks_.showMessage(QString::fromLatin1(kOpenComFailed));
         return false;
     }
-    if (mode_ != kComControl && !(hooks_.tcpConnected && hooks_.tcpConnected())) {
+    if (mode_ != kComControl && !tcp_.TcpConnected()) {
         hooks_.showMessage(QString::fromLatin1(kConnectFailed));
         return false;
     }
@@ -192,4 +174,4 @@ void ConnectionControl::SetText(int id, const char* text)
     }
 }
 
-}  // namespace velmora::transport
+}  // namespace velmora::app

@@ -1,15 +1,18 @@
 #pragma once
 // Window messages: a number with two parameters, posted (queued) or sent
-// (handled before the call returns) to a window.
+// (handled before the call returns) to a window. Only QtCore: the transports
+// post to their owner through this without knowing it is a widget.
 
 #include <QEvent>
+
+class QObject;
 
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <mutex>
 
-namespace velmora::platform {
+namespace velmora::messaging {
 
 using WParam = std::uintptr_t;
 using LParam = std::intptr_t;
@@ -28,7 +31,7 @@ public:
 
 private:
     friend class MessageEvent;
-    friend bool SendAndWait(class Window*, std::uint32_t, WParam, LParam, const std::shared_ptr<DeliveryGate>&);
+    friend bool SendAndWait(QObject*, std::uint32_t, WParam, LParam, const std::shared_ptr<DeliveryGate>&);
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     bool open_ = true;
@@ -62,9 +65,13 @@ private:
     std::shared_ptr<Completion> completion_;
 };
 
+// Queues a message for `target` (any thread). With a gate, the target drops
+// it if the gate is closed before it is handled.
+void Post(QObject* target, std::uint32_t message, WParam w, LParam l, std::shared_ptr<DeliveryGate> gate = {});
+
 // Sends from another thread: blocks until the window handled the message or
 // the gate was closed. Returns true when the window handled it.
-bool SendAndWait(Window* target, std::uint32_t message, WParam w, LParam l,
+bool SendAndWait(QObject* target, std::uint32_t message, WParam w, LParam l,
                  const std::shared_ptr<DeliveryGate>& gate);
 
-}  // namespace velmora::platform
+}  // namespace velmora::messaging
