@@ -32,7 +32,6 @@ void ConnectionControl::Start()
 {
     window_.ControlAs<platform::ComboBox>(c::kBaudList)->SetCurSel(kDefaultBaudIndex);
     window_.ControlAs<QAbstractButton>(c::kComMode)->setChecked(true);
-    mode_ = kComControl;
     ApplyConnectionMode();
 }
 
@@ -40,11 +39,7 @@ bool ConnectionControl::OnCommand(int id)
 {
     switch (id) {
     case c::kComMode:
-        mode_ = kComControl;
-        ApplyConnectionMode();
-        return true;
     case c::kTcpMode:
-        mode_ = kTcpControl;
         ApplyConnectionMode();
         return true;
     case c::kComConnect:
@@ -58,12 +53,23 @@ bool ConnectionControl::OnCommand(int id)
     }
 }
 
+int ConnectionControl::Mode() const
+{
+    const auto* radio = window_.ControlAs<QAbstractButton>(c::kComMode);
+    return radio && radio->isChecked() ? kComControl : kTcpControl;
+}
+
+bool ConnectionControl::LinkOpen() const
+{
+    return Mode() == kComControl ? serial_.IsOpen() : tcp_.TcpConnected();
+}
+
 void ConnectionControl::ApplyConnectionMode()
 {
     const std::initializer_list<int> tcpControls{c::kTcpConnect, c::kTcpGroup, c::kSwitcherIpLabel,
                                                  c::kSearch,     c::kConfig,   c::kSwitcherIp};
     const std::initializer_list<int> comControls{c::kComGroup, c::kPortLabel, c::kComConnect, c::kPortList};
-    if (mode_ != kComControl) {
+    if (Mode() != kComControl) {
         serial_.Close();
         SetText(c::kComConnect, kConnectText);
         SetEnabled(tcpControls, true);
@@ -112,11 +118,12 @@ void ConnectionControl::OnSerialFailed(std::uintptr_t wParam)
 
 bool ConnectionControl::CheckConnection()
 {
-    if (mode_ == kComControl && !serial_.IsOpen()) {
+    const bool com = Mode() == kComControl;
+    if (com && !serial_.IsOpen()) {
         hooks_.showMessage(QString::fromLatin1(kOpenComFailed));
         return false;
     }
-    if (mode_ != kComControl && !tcp_.TcpConnected()) {
+    if (!com && !tcp_.TcpConnected()) {
         hooks_.showMessage(QString::fromLatin1(kConnectFailed));
         return false;
     }

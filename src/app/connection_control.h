@@ -55,7 +55,12 @@ public:
     bool OnTimer(int id);
 
     bool CheckConnection();
-    int Mode() const { return mode_; }
+    // The control mode: the one source of a frame's route, read off the
+    // COM control radio whenever anything asks.
+    int Mode() const;
+    bool ComMode() const { return Mode() == kComControl; }
+    // The link of the control mode is open; shows nothing, takes nothing.
+    bool LinkOpen() const;
     bool ComOpen() const { return serial_.IsOpen(); }
     std::uint8_t PortNumber() const { return serial_.PortNumber(); }
     unsigned Baud() const { return baud_; }
@@ -74,7 +79,6 @@ private:
     protocol::SendPath& send_;
     protocol::LinkToken& token_;
     ConnectionHooks hooks_;
-    int mode_ = kComControl;
     unsigned baud_ = 115200;
 };
 

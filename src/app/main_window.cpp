@@ -74,13 +74,13 @@ CVelmoraDlg::CVelmoraDlg(QWidget* parent)
       dispatcher_(receiveLog_, token_),
       serial_(*this, [this](auto frame) { dispatcher_.DispatchReply(frame); }),
       tcp_(*this, msg::kControlSocket, [this](auto frame) { dispatcher_.DispatchReply(frame); }),
-      send_(sendLog_, [this] { return ComModeChecked(); }, serial_, tcp_),
+      send_(sendLog_, [this] { return connection_.ComMode(); }, serial_, tcp_),
       deviceSearch_(*this, msg::kSearchSocket, msg::kConfigSocket, receiveLog_),
       search_(*this, deviceSearch_, token_, [this] { tcp_.Close(); }, MakeDialogHooks()),
       general_(*this, send_, token_, [this] { return connection_.CheckConnection(); }),
       connection_(*this, serial_, tcp_, send_, token_, MakeDialogHooks()),
       pageHost_{*this,    send_.Frame(), token_, dispatcher_, [this] { return connection_.CheckConnection(); },
-                [this] { return LinkOpen(); }}
+                [this] { return connection_.LinkOpen(); }}
 {
     platform::SetMainWindow(this);
     // Made before the template's controls: the first Tab stop, as the top row.
@@ -112,7 +112,7 @@ void CVelmoraDlg::InitMessages()
     OnMessage(msg::kSendRequest, [this](platform::WParam w, platform::LParam) {
         // A page's request goes out only while the link of the control mode
         // is open; otherwise it is dropped, never kept for a later link.
-        if (w >= page::kVideo && w <= page::kAdvanced && LinkOpen()) {
+        if (w >= page::kVideo && w <= page::kAdvanced && connection_.LinkOpen()) {
             send_.SendFrame(protocol::kFrameSize);
         }
         return platform::LResult{1};
@@ -295,17 +295,6 @@ void CVelmoraDlg::ShowPageControls()
     if (auto* window = pages_.Existing(CurrentPage())) {
         window->raise();
     }
-}
-
-bool CVelmoraDlg::ComModeChecked() const
-{
-    const auto* radio = ControlAs<QAbstractButton>(c::kComMode);
-    return radio && radio->isChecked();
-}
-
-bool CVelmoraDlg::LinkOpen() const
-{
-    return ComModeChecked() ? serial_.IsOpen() : tcp_.TcpConnected();
 }
 
 void CVelmoraDlg::OnCommand(int id, platform::Notify, int)

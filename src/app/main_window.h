@@ -72,8 +72,6 @@ private:
     void ShowPageControls();
     void PlaceTitleControls();
     void ColourTabs();
-    bool ComModeChecked() const;
-    bool LinkOpen() const;
     void OnTcpConnect();
     void OnTcpConnectionChanged(bool connected);
     void OnConfig();
