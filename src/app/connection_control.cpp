@@ -97,8 +97,9 @@ void ConnectionControl::OnComConnect()
     SetText(c::kComConnect, kDisconnectText);
     window_.KillTimer(timer::kPortRefresh);
     ports->setEnabled(false);
+    // The status query waits for nothing: a link made frees the panel.
     send_.Send(protocol::kGeneralStatus);
-    token_.GiveBack();
+    token_.AfterSend(protocol::Answer::None);
 }
 
 void ConnectionControl::Disconnect()
@@ -138,7 +139,7 @@ void ConnectionControl::OnFactoryReset()
     // Declined, or not asked because a box is open: the token must not be
     // lost with the unsent command.
     if (!hooks_.confirmFactoryReset()) {
-        token_.GiveBack();
+        token_.Refused();
         return;
     }
     protocol::BuildFactoryReset(send_.Frame());

@@ -277,7 +277,7 @@ void CVelmoraDlg::SelectPage(std::uint8_t page)
         if (const Tab* tab = TabForPage(page)) {
             send_.Send(tab->statusQuery);
         }
-        token_.GiveBack();
+        token_.AfterSend(protocol::Answer::None);
     }
 }
 
