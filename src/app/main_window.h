@@ -4,10 +4,10 @@
 // protocol and transports behind them.
 
 #include "app/connection_control.h"
-#include "app/general_page.h"
 #include "app/log_view.h"
 #include "app/switcher_search.h"
 #include "controls/button_st.h"
+#include "pages/general_page.h"
 #include "pages/page_windows.h"
 #include "platform/window.h"
 #include "protocol/reply_assembly.h"
@@ -49,7 +49,7 @@ public:
     transport::TcpClient& Tcp() { return tcp_; }
     const protocol::SerialReplyAssembler& SerialReplies() const { return serial_.Replies(); }
     SwitcherSearch& Search() { return search_; }
-    GeneralPage& General() { return general_; }
+    pages::GeneralPage& General() { return general_; }
     pages::PageWindows& Pages() { return pages_; }
     TabStrip& Tabs() { return *tabStrip_; }
     const QFont& TitleFont() const { return titleFont_; }
@@ -94,7 +94,7 @@ private:
     protocol::SendPath send_;
     transport::DeviceSearch deviceSearch_;
     SwitcherSearch search_;
-    GeneralPage general_;
+    pages::GeneralPage general_;
     ConnectionControl connection_;
     std::unique_ptr<PortListRefresh> portList_;
     pages::PageHost pageHost_;

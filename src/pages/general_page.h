@@ -13,7 +13,7 @@ class ComboBox;
 class Window;
 }  // namespace velmora::platform
 
-namespace velmora::app {
+namespace velmora::pages {
 
 class GeneralPage : public protocol::ReplyReceiver {
 public:
@@ -54,4 +54,4 @@ private:
     std::uint32_t selectedInput_ = 0;
 };
 
-}  // namespace velmora::app
+}  // namespace velmora::pages

@@ -5,7 +5,7 @@
 #include <array>
 #include <string_view>
 
-namespace velmora::app::general_lists {
+namespace velmora::pages::general_lists {
 
 inline constexpr std::string_view kAudioEmbedded = "\tEmb \t";
 inline constexpr std::array<std::string_view, 6> kAudio{
@@ -35,4 +35,4 @@ inline constexpr std::array<std::string_view, 6> kBaud{"4800", "9600", "19200", 
 inline constexpr std::array<unsigned, 6> kBaudRates{4800, 9600, 19200, 38400, 57600, 115200};
 inline constexpr int kDefaultBaudIndex = 5;
 
-}  // namespace velmora::app::general_lists
+}  // namespace velmora::pages::general_lists

@@ -1,6 +1,6 @@
-#include "app/general_page.h"
+#include "pages/general_page.h"
 
-#include "app/general_lists.h"
+#include "pages/general_lists.h"
 #include "platform/combo_box.h"
 #include "platform/window.h"
 #include "protocol/commands.h"
@@ -9,7 +9,7 @@
 #include <QAbstractButton>
 #include <QPlainTextEdit>
 
-namespace velmora::app {
+namespace velmora::pages {
 
 namespace c = ctl::main;
 using namespace protocol;
@@ -229,4 +229,4 @@ int GeneralPage::AudioPosition(std::uint8_t audioValue, std::uint8_t input) cons
     return audioValue - (input == kInputVga ? 1 : 0);
 }
 
-}  // namespace velmora::app
+}  // namespace velmora::pages
