@@ -3,6 +3,7 @@
 #include "appdefs/timer_ids.h"
 #include "platform/combo_box.h"
 #include "platform/window.h"
+#include "protocol/baud_rates.h"
 #include "protocol/commands.h"
 #include "res/main_ids.h"
 #include "transport/port_names.h"
@@ -14,13 +15,6 @@ namespace velmora::app {
 namespace c = ctl::main;
 using protocol::kFrameSize;
 
-namespace {
-
-constexpr unsigned kBaudRates[] = {4800, 9600, 19200, 38400, 57600, 115200};
-constexpr int kDefaultBaudIndex = 5;
-
-}  // namespace
-
 ConnectionControl::ConnectionControl(platform::Window& window, transport::SerialConnection& serial,
                                      transport::TcpClient& tcp, protocol::SendPath& send, protocol::LinkToken& token,
                                      ConnectionHooks hooks)
@@ -30,7 +24,7 @@ ConnectionControl::ConnectionControl(platform::Window& window, transport::Serial
 
 void ConnectionControl::Start()
 {
-    window_.ControlAs<platform::ComboBox>(c::kBaudList)->SetCurSel(kDefaultBaudIndex);
+    window_.ControlAs<platform::ComboBox>(c::kBaudList)->SetCurSel(static_cast<int>(protocol::kDefaultBaudIndex));
     window_.ControlAs<QAbstractButton>(c::kComMode)->setChecked(true);
     ApplyConnectionMode();
 }
@@ -87,8 +81,8 @@ void ConnectionControl::OnComConnect()
     auto* ports = window_.ControlAs<platform::ComboBox>(c::kPortList);
     const std::uint8_t portNumber = transport::PortNumberFromText(ports->currentText().toStdString());
     const int baudIndex = window_.ControlAs<platform::ComboBox>(c::kBaudList)->GetCurSel();
-    if (baudIndex >= 0 && baudIndex < static_cast<int>(std::size(kBaudRates))) {
-        baud_ = kBaudRates[baudIndex];
+    if (baudIndex >= 0 && baudIndex < static_cast<int>(protocol::kBaudRates.size())) {
+        baud_ = protocol::kBaudRates[static_cast<std::size_t>(baudIndex)];
     }
     if (!serial_.Open(portNumber, baud_)) {
         hooks_.showMessage(QString::fromLatin1(kOpenComFailed));
@@ -145,7 +139,7 @@ void ConnectionControl::OnFactoryReset()
     protocol::BuildFactoryReset(send_.Frame());
     send_.SendFrame(protocol::kResetFrameSize);
     window_.SetTimer(timer::kResetResend, timer::kResetResendMs);
-    hooks_.showStatus(QString::fromLatin1(kResetStatus));
+    hooks_.showStatus(QString::fromLatin1(pages::kSettingStatus));
 }
 
 bool ConnectionControl::OnTimer(int id)

@@ -3,6 +3,9 @@
 // reaction to a failed port, the check every command passes, and the
 // factory reset sent from the main window.
 
+#include "pages/message_box.h"
+#include "pages/progress_popup.h"
+#include "protocol/baud_rates.h"
 #include "protocol/link_token.h"
 #include "protocol/send_path.h"
 #include "transport/serial_connection.h"
@@ -19,14 +22,14 @@ class Window;
 
 namespace velmora::app {
 
+using pages::kConnectFailed;
+using pages::kOpenComFailed;
+using pages::kTimeOut;
+
 inline constexpr int kComControl = 2;
 inline constexpr int kTcpControl = 3;
 
 inline constexpr char kCreatingSocketFailed[] = "creating socket failed!";
-inline constexpr char kOpenComFailed[] = "Open COM failed!";
-inline constexpr char kConnectFailed[] = "Connect to Matrix failed!";
-inline constexpr char kTimeOut[] = "Time out!";
-inline constexpr char kResetStatus[] = "Setting";
 inline constexpr char kConnectText[] = "Connect";
 inline constexpr char kDisconnectText[] = "Disconnect";
 
@@ -79,7 +82,7 @@ private:
     protocol::SendPath& send_;
     protocol::LinkToken& token_;
     ConnectionHooks hooks_;
-    unsigned baud_ = 115200;
+    unsigned baud_ = protocol::kBaudRates[protocol::kDefaultBaudIndex];
 };
 
 }  // namespace velmora::app

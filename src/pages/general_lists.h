@@ -31,8 +31,6 @@ inline constexpr std::array<std::string_view, 5> kEdid{
 
 inline constexpr std::array<std::string_view, 2> kHdcp{"HDCP 1.4", "Pass Through"};
 
-inline constexpr std::array<std::string_view, 6> kBaud{"4800", "9600", "19200", "38400", "57600", "115200"};
-inline constexpr std::array<unsigned, 6> kBaudRates{4800, 9600, 19200, 38400, 57600, 115200};
-inline constexpr int kDefaultBaudIndex = 5;
+// The Baud list shows protocol::kBaudRates in decimal.
 
 }  // namespace velmora::pages::general_lists

@@ -3,6 +3,7 @@
 #include "pages/general_lists.h"
 #include "platform/combo_box.h"
 #include "platform/window.h"
+#include "protocol/baud_rates.h"
 #include "protocol/commands.h"
 #include "res/main_ids.h"
 
@@ -83,7 +84,9 @@ void GeneralPage::FillLists()
     Fill(List(c::kAutoSwitchList), general_lists::kAutoSwitch);
     Fill(List(c::kEdidList), general_lists::kEdid);
     Fill(List(c::kHdcpList), general_lists::kHdcp);
-    Fill(List(c::kBaudList), general_lists::kBaud);
+    for (const unsigned baud : kBaudRates) {
+        List(c::kBaudList)->AddString(QString::number(baud));
+    }
     // A list shows no choice until the switcher's status answer or the
     // operator makes one: a panel that never talked to the switcher must not
     // look as if it knew its settings.
