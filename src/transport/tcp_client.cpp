@@ -29,6 +29,7 @@ bool TcpClient::Connect(const QString& address)
         return false;
     }
     stream_.Reset();  // a new connection is a new stream
+    received_ = 0;
     if (const auto parsed = ParseSwitcherAddress(address)) {
         socket_.Connect(*parsed, protocol::kSwitcherTcpPort);
     }
@@ -51,6 +52,7 @@ messaging::LResult TcpClient::OnSocketMessage(messaging::WParam w, messaging::LP
     switch (SocketEvent(l)) {
     case msg::kSocketRead:
         if (const auto data = socket_.Receive(); !data.empty()) {
+            received_ += data.size();
             stream_.OnData(data);
         }
         break;

@@ -39,6 +39,8 @@ public:
     // the connection stands; before that (and after it ends) nothing.
     void Write(std::span<const std::uint8_t> bytes) override;
     bool TcpConnected() const { return connected_; }
+    // Bytes read on the current connection so far.
+    std::size_t BytesReceived() const { return received_; }
     AsyncSocket& Socket() { return socket_; }
 
 signals:
@@ -50,6 +52,7 @@ private:
     protocol::StreamReplyAssembler stream_;
     AsyncSocket socket_;
     bool connected_ = false;
+    std::size_t received_ = 0;
 };
 
 }  // namespace velmora::transport

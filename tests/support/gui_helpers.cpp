@@ -8,6 +8,7 @@
 #include <QMouseEvent>
 #include <QStyle>
 #include <QStyleOptionSlider>
+#include <QThread>
 
 namespace velmora::test {
 
@@ -20,6 +21,19 @@ bool PumpUntil(const std::function<bool()>& pred, std::chrono::milliseconds limi
             return pred();
         }
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    }
+    return true;
+}
+
+bool WaitUntil(const std::function<bool()>& pred, std::chrono::milliseconds limit)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!pred()) {
+        if (clock.elapsed() > limit.count()) {
+            return pred();
+        }
+        QThread::msleep(1);
     }
     return true;
 }
