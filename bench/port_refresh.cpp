@@ -6,7 +6,7 @@
 #include "platform/combo_box.h"
 #include "transport/port_discovery.h"
 #include "transport/port_holders.h"
-#include "transport/port_list_refresh.h"
+#include "app/port_list_refresh.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
@@ -120,7 +120,7 @@ transport::DiscoveryRoots RealRoots(bool scanFds)
 void RunRefresh(benchmark::State& state, const transport::DiscoveryRoots& roots)
 {
     platform::ComboBox list(false, false);
-    transport::PortListRefresh refresh(list, roots);
+    app::PortListRefresh refresh(list, roots);
     refresh.Refresh();
     for (auto _ : state) {
         refresh.Refresh();
@@ -214,7 +214,7 @@ void BM_RefreshFakeTree(benchmark::State& state)
     const transport::DiscoveryRoots roots = tree.Roots(mode != kNoScan);
     if (mode == kScanEveryTime) {
         platform::ComboBox list(false, false);
-        transport::PortListRefresh refresh(
+        app::PortListRefresh refresh(
             list, [&](std::vector<transport::SSerInfo>& ports) { transport::EnumerateSerialPorts(ports, true, roots); });
         for (auto _ : state) {
             refresh.Refresh();
@@ -265,7 +265,7 @@ void BM_RebuildList40(benchmark::State& state)
     std::vector<transport::SSerInfo> fewer(full.begin() + 1, full.end());
     bool toggle = false;
     platform::ComboBox list(false, false);
-    transport::PortListRefresh refresh(list, [&](std::vector<transport::SSerInfo>& out) {
+    app::PortListRefresh refresh(list, [&](std::vector<transport::SSerInfo>& out) {
         out = toggle ? fewer : full;
         toggle = !toggle;
     });

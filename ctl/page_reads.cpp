@@ -20,7 +20,7 @@ Json ValueJson(const p::NamedSetting& setting, const p::SettingValue& value)
     return Json::Text(p::ValueText(setting, value));
 }
 
-Json ReadPage(Exchange& exchange, std::uint8_t page)
+Json ReadPage(Exchange& exchange, protocol::SettingPage page)
 {
     Json values = Json::Object();
     for (const p::Command query : p::PageQueries(page)) {

@@ -10,7 +10,7 @@
 namespace velmora::cli {
 
 // Every setting of the page by name.
-Json ReadPage(Exchange& exchange, std::uint8_t page);
+Json ReadPage(Exchange& exchange, protocol::SettingPage page);
 // One setting's value as its page's answer reports it.
 protocol::SettingValue ReadSetting(Exchange& exchange, const protocol::NamedSetting& setting);
 // A value as it is printed: a number, on/off (true/false in JSON) or a text.

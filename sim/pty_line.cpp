@@ -132,8 +132,8 @@ void PtyLine::FollowDeviceBaud()
         return;
     }
     deviceBaud_ = setting;
-    if (setting >= 1 && setting <= protocol::kSerialBaudRates.size()) {
-        baud_ = protocol::kSerialBaudRates[setting - 1];
+    if (setting >= 1 && setting <= protocol::kBaudRates.size()) {
+        baud_ = protocol::kBaudRates[setting - 1];
         pacer_ = LinePacer(baud_);
     }
 }

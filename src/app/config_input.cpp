@@ -1,6 +1,6 @@
 #include "app/config_input.h"
 
-#include "transport/device_search.h"
+#include "app/switcher_search.h"
 
 #include <QRegularExpression>
 
@@ -36,7 +36,7 @@ std::optional<protocol::MacAddress> ParseMacInput(const QString& text)
     }
     QString digits = trimmed;
     digits.remove(QLatin1Char(':')).remove(QLatin1Char('-'));
-    return transport::MacFromText(digits);
+    return MacFromText(digits);
 }
 
 ConfigCheck CheckConfigInput(const protocol::MacAddress& target, const ConfigInput& input)

@@ -1,6 +1,6 @@
 #include "app/connection_events.h"
 
-#include "protocol/messages.h"
+#include "transport/async_socket.h"
 #include "protocol/network_commands.h"
 #include "transport/port_holder_name.h"
 #include "transport/port_holders.h"

@@ -3,23 +3,27 @@
 #include "app/about_box.h"
 #include "app/network_config_dialog.h"
 #include "app/operator_dialogs.h"
+#include "app/port_list_refresh.h"
 #include "app/tab_strip.h"
 #include "app/traffic_log.h"
+#include "appdefs/page_codes.h"
+#include "appdefs/timer_ids.h"
+#include "appdefs/window_messages.h"
+#include "platform/combo_box.h"
 #include "platform/dialog_builder.h"
 #include "platform/system_message.h"
-#include "protocol/messages.h"
-#include "protocol/pages.h"
-#include "protocol/timer_ids.h"
+#include "protocol/commands.h"
+#include "protocol/network_commands.h"
 #include "res/artwork.h"
-#include "res/resource_ids.h"
-#include "platform/combo_box.h"
 #include "res/main_ids.h"
+#include "res/resource_ids.h"
 #include "res/templates.h"
 #include "transport/async_socket.h"
-#include "transport/port_list_refresh.h"
+#include "transport/serial_messages.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QLabel>
 #include <QMenu>
@@ -58,6 +62,9 @@ QFont MakeTitleFont()
 
 using platform::ShowSystemMessage;
 
+// The transports' messages and the window's own share one numbering.
+static_assert(msg::kSendRequest > msg::kLastSerialMessage);
+
 }  // namespace
 
 CVelmoraDlg::CVelmoraDlg(QWidget* parent)
@@ -67,16 +74,16 @@ CVelmoraDlg::CVelmoraDlg(QWidget* parent)
       receiveView_(*this, c::kReceiveLog),
       sendLog_(sendView_),
       receiveLog_(receiveView_),
-      send_(sendLog_, [this] { return ComModeChecked(); }, serialSink_, tcpSink_),
       dispatcher_(receiveLog_, token_),
-      serialAssembler_([this](auto frame) { dispatcher_.DispatchReply(frame); }),
-      streamAssembler_([this](auto frame) { dispatcher_.DispatchReply(frame); }),
-      tcp_(*this, send_, streamAssembler_, token_, ShowSystemMessage),
-      search_(*this, receiveLog_, token_, tcp_, MakeDialogHooks()),
+      serial_(*this, [this](auto frame) { dispatcher_.DispatchReply(frame); }),
+      tcp_(*this, msg::kControlSocket, [this](auto frame) { dispatcher_.DispatchReply(frame); }),
+      send_(sendLog_, [this] { return connection_.ComMode(); }, serial_, tcp_),
+      deviceSearch_(*this, msg::kSearchSocket, msg::kConfigSocket, receiveLog_),
+      search_(*this, deviceSearch_, token_, [this] { tcp_.Close(); }, MakeDialogHooks()),
       general_(*this, send_, token_, [this] { return connection_.CheckConnection(); }),
-      connection_(*this, serialPort_, serialAssembler_, send_, token_, MakeConnectionHooks()),
+      connection_(*this, serial_, tcp_, send_, token_, MakeConnectionHooks()),
       pageHost_{*this,    send_.Frame(), token_, dispatcher_, [this] { return connection_.CheckConnection(); },
-                [this] { return LinkOpen(); }}
+                [this] { return connection_.LinkOpen(); }}
 {
     platform::SetMainWindow(this);
     // Made before the template's controls: the first Tab stop, as the top row.
@@ -101,7 +108,7 @@ CVelmoraDlg::~CVelmoraDlg()
 void CVelmoraDlg::InitMessages()
 {
     OnMessage(msg::kSerialByte, [this](platform::WParam w, platform::LParam) {
-        serialAssembler_.OnByte(static_cast<std::uint8_t>(w & 0xFF));
+        serial_.OnByte(w);
         return platform::LResult{0};
     });
     OnMessage(msg::kSerialFailed, [this](platform::WParam w, platform::LParam) {
@@ -113,17 +120,17 @@ void CVelmoraDlg::InitMessages()
     });
     OnMessage(msg::kControlSocket, [this](platform::WParam w, platform::LParam l) {
         const bool wasConnected = tcp_.TcpConnected();
-        const platform::LResult result = tcp_.OnControlSocket(w, l);
+        const platform::LResult result = tcp_.OnSocketMessage(w, l);
         connectionEvents_.ControlSocket(transport::SocketEvent(l), transport::SocketError(l), wasConnected,
                                         tcp_.TcpConnected());
         return result;
     });
-    OnMessage(msg::kSearchSocket, [this](platform::WParam w, platform::LParam l) { return search_.OnSearchReply(w, l); });
-    OnMessage(msg::kConfigSocket, [this](platform::WParam w, platform::LParam l) { return search_.OnConfigReply(w, l); });
+    OnMessage(msg::kSearchSocket, [this](platform::WParam w, platform::LParam l) { return deviceSearch_.OnSearchReply(w, l); });
+    OnMessage(msg::kConfigSocket, [this](platform::WParam w, platform::LParam l) { return deviceSearch_.OnConfigReply(w, l); });
     OnMessage(msg::kSendRequest, [this](platform::WParam w, platform::LParam) {
         // A page's request goes out only while the link of the control mode
         // is open; otherwise it is dropped, never kept for a later link.
-        if (w >= page::kVideo && w <= page::kAdvanced && LinkOpen()) {
+        if (w >= page::kVideo && w <= page::kAdvanced && connection_.LinkOpen()) {
             send_.SendFrame(protocol::kFrameSize);
         }
         return platform::LResult{1};
@@ -143,11 +150,13 @@ void CVelmoraDlg::InitControls()
         }
     }
     tabStrip_->TakeLabels(*this);
+    connect(&tcp_, &transport::TcpClient::connectionChanged, this,
+            [this](bool connected) { OnTcpConnectionChanged(connected); });
     connect(tabStrip_, &TabStrip::chosen, this, [this](int k) { ChooseTab(kTabs[k].page); });
     ControlAs<QLabel>(c::kAudioLabel)->setFont(titleFont_);
     general_.FillLists();
     connection_.Start();
-    portList_ = std::make_unique<transport::PortListRefresh>(*ControlAs<platform::ComboBox>(c::kPortList));
+    portList_ = std::make_unique<PortListRefresh>(*ControlAs<platform::ComboBox>(c::kPortList));
     portList_->Refresh();
     SetTimer(timer::kPortRefresh, timer::kPortRefreshMs);
     ColourTabs();
@@ -314,7 +323,7 @@ void CVelmoraDlg::SelectPage(std::uint8_t page)
         if (const Tab* tab = TabForPage(page)) {
             send_.Send(tab->statusQuery);
         }
-        token_.GiveBack();
+        token_.AfterSend(protocol::Answer::None);
     }
 }
 
@@ -334,17 +343,6 @@ void CVelmoraDlg::ShowPageControls()
     }
 }
 
-bool CVelmoraDlg::ComModeChecked() const
-{
-    const auto* radio = ControlAs<QAbstractButton>(c::kComMode);
-    return radio && radio->isChecked();
-}
-
-bool CVelmoraDlg::LinkOpen() const
-{
-    return ComModeChecked() ? connection_.ComOpen() : tcp_.TcpConnected();
-}
-
 void CVelmoraDlg::OnCommand(int id, platform::Notify, int)
 {
     if (id == c::kClose) {
@@ -359,7 +357,7 @@ void CVelmoraDlg::OnCommand(int id, platform::Notify, int)
     case c::kTcpConnect:
         connectionEvents_.TcpConnect(tcp_.TcpConnected(),
                                      ControlAs<platform::ComboBox>(c::kSwitcherIp)->currentText().toStdString());
-        tcp_.OnConnectButton();
+        OnTcpConnect();
         return;
     case c::kSearch:
         search_.Search();
@@ -405,13 +403,40 @@ void CVelmoraDlg::OnConfig()
     }
 }
 
-transport::ConnectionHooks CVelmoraDlg::MakeConnectionHooks()
+ConnectionHooks CVelmoraDlg::MakeConnectionHooks()
 {
-    transport::ConnectionHooks hooks = MakeDialogHooks();
-    hooks.tcpConnected = [this] { return tcp_.TcpConnected(); };
-    hooks.closeTcp = [this] { tcp_.Close(); };
+    ConnectionHooks hooks = MakeDialogHooks();
     hooks.comOpened = [this] { connectionEvents_.ComOpened(connection_.PortNumber(), connection_.Baud()); };
     return hooks;
+}
+
+// Button 1045: Disconnect when connected, else a new connection attempt.
+void CVelmoraDlg::OnTcpConnect()
+{
+    if (tcp_.TcpConnected()) {
+        tcp_.Close();
+        return;
+    }
+    const auto* list = ControlAs<QComboBox>(c::kSwitcherIp);
+    if (!tcp_.Connect(list ? list->currentText() : QString())) {
+        ShowSystemMessage(QString::fromLatin1(kCreatingSocketFailed));
+        return;
+    }
+    // Sent while the connection is still being made: only the send log shows them.
+    send_.Send(protocol::kTcpGreeting);
+    send_.Send(protocol::kTcpGreeting);
+}
+
+void CVelmoraDlg::OnTcpConnectionChanged(bool connected)
+{
+    if (auto* button = ControlAs<QAbstractButton>(c::kTcpConnect)) {
+        button->setText(QString::fromLatin1(connected ? kDisconnectText : kConnectText));
+    }
+    // A connection made frees the panel, as a serial Connect does:
+    // reconnecting ends a wait for an answer that never came.
+    if (connected) {
+        token_.GiveBack();
+    }
 }
 
 }  // namespace velmora::app

@@ -3,30 +3,28 @@
 // page and the connection controls, the page windows below the band, and the
 // protocol and transports behind them.
 
+#include "app/connection_control.h"
 #include "app/connection_events.h"
-#include "app/general_page.h"
 #include "app/log_view.h"
+#include "app/switcher_search.h"
 #include "controls/button_st.h"
+#include "pages/general_page.h"
 #include "pages/page_windows.h"
 #include "platform/window.h"
 #include "protocol/reply_assembly.h"
 #include "protocol/reply_dispatch.h"
 #include "protocol/send_path.h"
-#include "transport/connection_control.h"
 #include "transport/device_search.h"
-#include "transport/serial_port.h"
+#include "transport/serial_connection.h"
 #include "transport/tcp_client.h"
 
 #include <QFont>
 
 #include <memory>
 
-namespace velmora::transport {
-class PortListRefresh;
-}
-
 namespace velmora::app {
 
+class PortListRefresh;
 class TabStrip;
 class TrafficLogWindow;
 
@@ -48,12 +46,12 @@ public:
     protocol::SendPath& Send() { return send_; }
     protocol::LinkToken& Token() { return token_; }
     protocol::ReplyDispatcher& Dispatcher() { return dispatcher_; }
-    transport::ConnectionControl& Connection() { return connection_; }
-    transport::CSerialPort& SerialPort() { return serialPort_; }
+    ConnectionControl& Connection() { return connection_; }
+    transport::CSerialPort& SerialPort() { return serial_.Port(); }
     transport::TcpClient& Tcp() { return tcp_; }
-    const protocol::SerialReplyAssembler& SerialReplies() const { return serialAssembler_; }
-    transport::DeviceSearch& Search() { return search_; }
-    GeneralPage& General() { return general_; }
+    const protocol::SerialReplyAssembler& SerialReplies() const { return serial_.Replies(); }
+    SwitcherSearch& Search() { return search_; }
+    pages::GeneralPage& General() { return general_; }
     pages::PageWindows& Pages() { return pages_; }
     TabStrip& Tabs() { return *tabStrip_; }
     const QFont& TitleFont() const { return titleFont_; }
@@ -73,32 +71,15 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-    class SerialSink : public protocol::FrameSink {
-    public:
-        explicit SerialSink(transport::CSerialPort& port) : port_(port) {}
-        void Write(std::span<const std::uint8_t> bytes) override { port_.QueueWrite(bytes.data(), bytes.size()); }
-
-    private:
-        transport::CSerialPort& port_;
-    };
-    class TcpSink : public protocol::FrameSink {
-    public:
-        explicit TcpSink(transport::TcpClient& tcp) : tcp_(tcp) {}
-        void Write(std::span<const std::uint8_t> bytes) override { tcp_.Send(bytes); }
-
-    private:
-        transport::TcpClient& tcp_;
-    };
-
     void InitControls();
     void InitMessages();
     void SetupTitleButtons();
     void ShowPageControls();
     void PlaceTitleControls();
     void ColourTabs();
-    bool ComModeChecked() const;
-    bool LinkOpen() const;
-    transport::ConnectionHooks MakeConnectionHooks();
+    ConnectionHooks MakeConnectionHooks();
+    void OnTcpConnect();
+    void OnTcpConnectionChanged(bool connected);
     void OnConfig();
     void OnSysCommand(std::uintptr_t command);
     void ShowAbout();
@@ -114,18 +95,15 @@ private:
     protocol::SendLog sendLog_;
     protocol::ReceiveLog receiveLog_;
     protocol::LinkToken token_;
-    transport::CSerialPort serialPort_;
-    SerialSink serialSink_{serialPort_};
-    protocol::SendPath send_;
     protocol::ReplyDispatcher dispatcher_;
-    protocol::SerialReplyAssembler serialAssembler_;
-    protocol::StreamReplyAssembler streamAssembler_;
+    transport::SerialConnection serial_;
     transport::TcpClient tcp_;
-    TcpSink tcpSink_{tcp_};
-    transport::DeviceSearch search_;
-    GeneralPage general_;
-    transport::ConnectionControl connection_;
-    std::unique_ptr<transport::PortListRefresh> portList_;
+    protocol::SendPath send_;
+    transport::DeviceSearch deviceSearch_;
+    SwitcherSearch search_;
+    pages::GeneralPage general_;
+    ConnectionControl connection_;
+    std::unique_ptr<PortListRefresh> portList_;
     pages::PageHost pageHost_;
     pages::PageWindows pages_{pageHost_};
     ConnectionEvents connectionEvents_;

@@ -4,7 +4,7 @@
 #include "platform/ip_address_edit.h"
 #include "res/config_ids.h"
 #include "res/templates.h"
-#include "transport/device_search.h"
+#include "app/switcher_search.h"
 
 #include <QAbstractButton>
 #include <QCloseEvent>
@@ -21,7 +21,7 @@ CNetworkConfigDlg::CNetworkConfigDlg(const QString& address, const protocol::Mac
     : ModalPopup(parent, Qt::Dialog), target_(target), complain_(std::move(complain))
 {
     platform::BuildDialog(*this, res::ConfigTemplate());
-    QString mac = transport::MacText(target);
+    QString mac = MacText(target);
     for (int i = mac.size() - 2; i > 0; i -= 2) {
         mac.insert(i, QLatin1Char(':'));
     }

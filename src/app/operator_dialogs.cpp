@@ -5,9 +5,9 @@
 
 namespace velmora::app {
 
-transport::ConnectionHooks MakeDialogHooks()
+ConnectionHooks MakeDialogHooks()
 {
-    transport::ConnectionHooks hooks;
+    ConnectionHooks hooks;
     hooks.showMessage = [](const QString& text) {
         pages::MessageText() = text;
         pages::ShowMessage();

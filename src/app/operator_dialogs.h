@@ -2,10 +2,10 @@
 // Connection control's messages, question and wait popup, bound to the
 // panel's one message box and one progress popup.
 
-#include "transport/connection_control.h"
+#include "app/connection_control.h"
 
 namespace velmora::app {
 
-transport::ConnectionHooks MakeDialogHooks();
+ConnectionHooks MakeDialogHooks();
 
 }  // namespace velmora::app

@@ -3,7 +3,7 @@
 #include "app/tab_strip_accessible.h"
 #include "platform/window.h"
 #include "protocol/commands.h"
-#include "protocol/pages.h"
+#include "appdefs/page_codes.h"
 #include "res/main_ids.h"
 
 #include <QKeyEvent>

@@ -40,7 +40,7 @@ const Tab* TabForPage(std::uint8_t page);
 inline constexpr int kBandBottom = 56;     // the labels' bottom edges sit on this row
 inline constexpr int kBandHeight = 55;
 inline constexpr int kTitleButtonSize = 25;
-inline const QColor kAccent = res::kTitleBand;
+inline const QColor kAccent = res::kAccent;
 inline const QColor kBandEdge = res::kBandEdge;
 inline const QColor kSeparator{30, 120, 200};
 inline const QColor kOutline{128, 128, 128, 50};

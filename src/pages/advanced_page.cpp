@@ -5,7 +5,7 @@
 #include "platform/combo_box.h"
 #include "protocol/advanced_commands.h"
 #include "protocol/commands.h"
-#include "protocol/pages.h"
+#include "appdefs/page_codes.h"
 #include "res/advanced_ids.h"
 #include "res/templates.h"
 
@@ -49,8 +49,9 @@ constexpr SwitchControl kSwitches[] = {
 
 const ReplyRoute<CAdvancedDlg> CAdvancedDlg::kReplies[] = {
     {p::kAdvancedStatus, &CAdvancedDlg::OnStatus},
-    {p::kUpgradeScaler, &CAdvancedDlg::OnAcknowledged},
-    {p::kBeep.set, &CAdvancedDlg::OnAcknowledged},
+    // Acknowledgements: the dispatcher frees the token after them.
+    {p::kUpgradeScaler},
+    {p::kBeep.set},
 };
 
 CAdvancedDlg::CAdvancedDlg(PageHost& host, QWidget* parent)
@@ -132,15 +133,14 @@ void CAdvancedDlg::OnPower()
         return;
     }
     if (Checked(c::kPower)) {
-        Token().GiveBack();
-        Send(p::kPower.set, {{p::kValueByte, p::kPower.CommandByte(true)}});
+        Send(p::kPower.set, {{p::kValueByte, p::kPower.CommandByte(true)}}, protocol::Answer::None);
         return;
     }
     MessageText() = QString::fromLatin1(kPowerOffQuestion);
-    const bool confirmed = AskQuestion(false) == kResultOk;
-    Token().GiveBack();
-    if (confirmed) {
-        Send(p::kPower.set, {{p::kValueByte, p::kPower.CommandByte(false)}});
+    if (AskQuestion(false) == kResultOk) {
+        Send(p::kPower.set, {{p::kValueByte, p::kPower.CommandByte(false)}}, protocol::Answer::None);
+    } else {
+        Token().Refused();
     }
 }
 
@@ -151,7 +151,7 @@ void CAdvancedDlg::OnFactoryReset()
         return;
     }
     if (!ConfirmFactoryReset()) {
-        Token().GiveBack();
+        Token().Refused();
         return;
     }
     Send(p::kAdvancedFactoryReset);
@@ -170,11 +170,6 @@ void CAdvancedDlg::OnStatus(protocol::ReplyFrame frame)
     ControlAs<QLineEdit>(c::kVersionBox)
         ->setText(QString::asprintf("%d.%d", frame[p::advanced_status::kVersionMajor],
                                     frame[p::advanced_status::kVersionMinor]));
-}
-
-void CAdvancedDlg::OnAcknowledged(protocol::ReplyFrame)
-{
-    Token().GiveBack();
 }
 
 bool CAdvancedDlg::Checked(int id) const

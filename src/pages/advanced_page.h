@@ -22,7 +22,6 @@ private:
     void OnPower();
     void OnFactoryReset();
     void OnStatus(protocol::ReplyFrame frame);
-    void OnAcknowledged(protocol::ReplyFrame frame);
     bool Checked(int id) const;
 
     static const ReplyRoute<CAdvancedDlg> kReplies[];

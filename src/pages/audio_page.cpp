@@ -7,8 +7,8 @@
 #include "protocol/audio_commands.h"
 #include "protocol/commands.h"
 #include "protocol/decimal_text.h"
-#include "protocol/pages.h"
-#include "protocol/timer_ids.h"
+#include "appdefs/page_codes.h"
+#include "appdefs/timer_ids.h"
 #include "res/audio_ids.h"
 #include "res/templates.h"
 
@@ -233,14 +233,14 @@ void AudioDlg::OnSetFadeTime(int setId)
         return;
     }
     const auto ms = static_cast<std::uint16_t>(value);
-    Send(f->setting->set, {{p::kValueByte, p::HighByte(ms)}, {p::kSecondValueByte, p::LowByte(ms)}});
-    Token().GiveBack();
+    Send(f->setting->set, {{p::kValueByte, p::HighByte(ms)}, {p::kSecondValueByte, p::LowByte(ms)}},
+         protocol::Answer::None);
 }
 
 void AudioDlg::RefuseInput()
 {
     platform::ShowSystemMessage(QString::fromLatin1(platform::kInputValueError));
-    Token().GiveBack();
+    Token().Refused();
 }
 
 int AudioDlg::ReadBox(int boxId) const

@@ -143,7 +143,7 @@ struct Layout {
 
 Layout LayoutFor(const QString& text)
 {
-    if (text == QStringLiteral("Connect to Matrix failed!")) {
+    if (text == QLatin1String(kConnectFailed)) {
         return {QRect(QPoint(100, 60), QPoint(255 - 1, 100 - 1)), false};
     }
     if (text == QLatin1String(kResetQuestion) || text == QLatin1String(kPowerOffQuestion)) {

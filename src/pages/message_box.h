@@ -17,6 +17,12 @@ namespace velmora::pages {
 inline constexpr int kResultOk = 1;
 inline constexpr int kResultCancel = 2;
 
+// What the box tells the operator about the link; the box lays the first
+// out wider than the others.
+inline constexpr char kConnectFailed[] = "Connect to Matrix failed!";
+inline constexpr char kOpenComFailed[] = "Open COM failed!";
+inline constexpr char kTimeOut[] = "Time out!";
+
 // The two questions the box asks; it lays them out with the picture at the left.
 inline constexpr char kResetQuestion[] = "Do you want to reset to factory settings?";
 inline constexpr char kPowerOffQuestion[] = "Are you sure you want to power off?";

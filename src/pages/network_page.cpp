@@ -6,7 +6,7 @@
 #include "protocol/hex_text.h"
 #include "protocol/mac_address.h"
 #include "protocol/network_commands.h"
-#include "protocol/pages.h"
+#include "appdefs/page_codes.h"
 #include "res/network_ids.h"
 #include "res/templates.h"
 

@@ -1,7 +1,7 @@
 #include "pages/page_window.h"
 
 #include "platform/dialog_builder.h"
-#include "protocol/messages.h"
+#include "appdefs/window_messages.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -20,22 +20,23 @@ protocol::CommandFrame& PageWindow::Begin(protocol::Command command)
     return host_.frame;
 }
 
-void PageWindow::PostSend()
+void PageWindow::PostSend(protocol::Answer answer)
 {
     // A request made while no link is open goes nowhere: posted anyway, it
     // would go out on a link opened before the main window reads its queue.
     if (host_.linkOpen()) {
         host_.mainWindow.Post(msg::kSendRequest, page_);
     }
+    host_.token.AfterSend(answer);
 }
 
-void PageWindow::Send(protocol::Command command, Params params)
+void PageWindow::Send(protocol::Command command, Params params, protocol::Answer answer)
 {
     protocol::CommandFrame& frame = Begin(command);
     for (const auto& [index, value] : params) {
         frame.Set(index, value);
     }
-    PostSend();
+    PostSend(answer);
 }
 
 void PageWindow::SetBoxNumber(int boxId, int value)

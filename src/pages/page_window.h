@@ -53,10 +53,11 @@ protected:
     // Clears bytes 3 to 17 of the shared buffer and writes class and command.
     protocol::CommandFrame& Begin(protocol::Command command);
     // SendRequest with this page's code: the main window sends the buffer.
-    // Nothing is posted while no link is open.
-    void PostSend();
+    // Nothing is posted while no link is open. A command that waits for no
+    // answer frees the token at once.
+    void PostSend(protocol::Answer answer = protocol::Answer::Awaited);
     // Begin, the parameters, PostSend.
-    void Send(protocol::Command command, Params params = {});
+    void Send(protocol::Command command, Params params = {}, protocol::Answer answer = protocol::Answer::Awaited);
 
     template <class Page, std::size_t N>
     void Route(const ReplyRoute<Page> (&table)[N], protocol::ReplyFrame frame)

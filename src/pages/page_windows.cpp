@@ -4,7 +4,7 @@
 #include "pages/audio_page.h"
 #include "pages/network_page.h"
 #include "pages/video_page.h"
-#include "protocol/pages.h"
+#include "appdefs/page_codes.h"
 
 namespace velmora::pages {
 

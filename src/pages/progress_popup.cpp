@@ -1,8 +1,9 @@
 #include "pages/progress_popup.h"
 
 #include "platform/dialog_builder.h"
-#include "protocol/timer_ids.h"
+#include "appdefs/timer_ids.h"
 #include "res/resource_ids.h"
+#include "res/skin.h"
 #include "res/status_ids.h"
 #include "res/templates.h"
 
@@ -20,13 +21,17 @@ namespace {
 bool g_showing = false;
 CStatusDlg* g_open = nullptr;
 
-const QColor kOutline{30, 144, 225, 150};
+const QColor kOutline = [] {
+    QColor outline = res::kAccent;
+    outline.setAlpha(150);
+    return outline;
+}();
 
 }  // namespace
 
 QString& StatusText()
 {
-    static QString text = QStringLiteral("Setting");
+    static QString text = QString::fromLatin1(kSettingStatus);
     return text;
 }
 

@@ -9,6 +9,9 @@
 
 namespace velmora::pages {
 
+// The popup's text until one is set, and the factory reset's.
+inline constexpr char kSettingStatus[] = "Setting";
+
 class CStatusDlg : public ModalPopup {
     Q_OBJECT
 public:

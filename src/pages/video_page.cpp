@@ -2,7 +2,7 @@
 
 #include "platform/slider.h"
 #include "protocol/commands.h"
-#include "protocol/pages.h"
+#include "appdefs/page_codes.h"
 #include "protocol/video_commands.h"
 #include "res/templates.h"
 #include "res/video_ids.h"
@@ -114,10 +114,7 @@ void CMatrixDlg::OnSliderReleased(int sliderId)
     if (s->setting->echoByte != 0) {
         frame.Set(s->setting->echoByte, position);
     }
-    PostSend();
-    if (!s->waitsForAnswer) {
-        Token().GiveBack();
-    }
+    PostSend(s->waitsForAnswer ? protocol::Answer::Awaited : protocol::Answer::None);
 }
 
 void CMatrixDlg::OnStep(int upDownId, int delta)
@@ -127,7 +124,7 @@ void CMatrixDlg::OnStep(int upDownId, int delta)
         return;
     }
     if (delta != 1 && delta != -1) {
-        Token().GiveBack();
+        Token().Refused();
         return;
     }
     // The token stays taken: the acknowledgement leads to the read-back.

@@ -25,18 +25,18 @@ LResult Window::Send(std::uint32_t message, WParam w, LParam l)
         return Dispatch(message, w, l);
     }
     auto gate = std::make_shared<DeliveryGate>();
-    SendAndWait(this, message, w, l, gate);
+    messaging::SendAndWait(this, message, w, l, gate);
     return 0;
 }
 
 void Window::Post(std::uint32_t message, WParam w, LParam l)
 {
-    QCoreApplication::postEvent(this, new MessageEvent(message, w, l));
+    messaging::Post(this, message, w, l);
 }
 
 void Window::Post(std::uint32_t message, WParam w, LParam l, std::shared_ptr<DeliveryGate> gate)
 {
-    QCoreApplication::postEvent(this, new MessageEvent(message, w, l, std::move(gate)));
+    messaging::Post(this, message, w, l, std::move(gate));
 }
 
 void Window::SetTimer(int id, int periodMs)
@@ -80,8 +80,8 @@ void Window::OnTimer(int) {}
 
 bool Window::event(QEvent* e)
 {
-    if (e->type() == MessageEvent::EventType()) {
-        auto* message = static_cast<MessageEvent*>(e);
+    if (e->type() == messaging::MessageEvent::EventType()) {
+        auto* message = static_cast<messaging::MessageEvent*>(e);
         if (message->IsBatch()) {
             DispatchBatch(*message);
             message->Complete(0);
@@ -105,7 +105,7 @@ LResult Window::Dispatch(std::uint32_t message, WParam w, LParam l)
     return (*handler)(w, l);
 }
 
-void Window::DispatchBatch(const MessageEvent& batch)
+void Window::DispatchBatch(const messaging::MessageEvent& batch)
 {
     // The gate is asked before each message: a handler that ends the sender's
     // session ends the batch with it.

@@ -2,7 +2,7 @@
 // A window of the panel: a Qt widget that takes numbered messages, runs timers
 // by id and reaches its controls by id.
 
-#include "platform/message.h"
+#include "messaging/message.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -13,6 +13,11 @@
 #include <unordered_map>
 
 namespace velmora::platform {
+
+using messaging::DeliveryGate;
+using messaging::LParam;
+using messaging::LResult;
+using messaging::WParam;
 
 // Notification codes a control reports to its window.
 enum class Notify {
@@ -68,7 +73,7 @@ protected:
 
 private:
     LResult Dispatch(std::uint32_t message, WParam w, LParam l);
-    void DispatchBatch(const MessageEvent& batch);
+    void DispatchBatch(const messaging::MessageEvent& batch);
 
     // Shared, so that a handler replacing its own entry while it runs stays
     // alive until it returns.

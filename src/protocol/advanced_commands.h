@@ -2,6 +2,7 @@
 // Advanced page settings and commands, with the byte positions of the
 // advanced status answer.
 
+#include "protocol/baud_rates.h"
 #include "protocol/setting.h"
 
 #include <array>
@@ -28,8 +29,8 @@ inline constexpr std::uint8_t kAdvancedListCount = 6;
 inline constexpr ListSetting kSerialBaud{{0x24, 0x51}, kAdvancedListCount, advanced_status::kSerialBaud, 1};
 inline constexpr ListSetting kSleepTimer{{0x24, 0x53}, kAdvancedListCount, advanced_status::kSleepTimer, 1};
 inline constexpr ListSetting kOsdTimeout{{0x24, 0x55}, kAdvancedListCount, advanced_status::kOsdTimeout, 1};
-// The switcher's serial speeds, by list value 1..6.
-inline constexpr std::array<unsigned, kAdvancedListCount> kSerialBaudRates{4800, 9600, 19200, 38400, 57600, 115200};
+// The serial baud setting's list value 1..6 counts kBaudRates.
+static_assert(kBaudRates.size() == kAdvancedListCount);
 
 inline constexpr Command kUpgradeScaler{0x07, 0x07};
 inline constexpr Command kAdvancedFactoryReset{0x08, 0x0A};

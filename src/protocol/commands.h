@@ -61,11 +61,12 @@ inline constexpr ListSetting kHdcp{{0x27, 0xA1}, 2, general_status::kHdcp, 0};
 inline constexpr std::array<const ListSetting*, 5> kGeneralLists{&kAutoSwitch, &kResolution, &kAspectRatio, &kEdid,
                                                                  &kHdcp};
 
-inline constexpr std::size_t kInputByte = 5;        // input in the input and audio commands
-inline constexpr std::size_t kAudioSourceByte = 7;  // source in the audio commands and answers
-inline constexpr std::size_t kSelectInputFlagByte = 7;
+inline constexpr std::size_t kInputByte = kValueByte;              // input in the input and audio commands
+inline constexpr std::size_t kAudioSourceByte = kThirdValueByte;   // source in the audio commands and answers
+inline constexpr std::size_t kSelectInputFlagByte = kThirdValueByte;
 
-// The factory reset in the shared buffer's first 13 bytes.
+// The factory reset in the shared buffer's first 13 bytes; the simulated
+// switcher recognises it by this builder too.
 inline void BuildFactoryReset(CommandFrame& frame)
 {
     frame.BeginShort(kFactoryReset);

@@ -1,9 +1,22 @@
 #pragma once
-// The one-command token: taken when a command that waits for its answer is
-// sent, given back by every reply, by time-outs and by commands that wait
-// for nothing.
+// The one-command token (LinkReady): taken by the connection check before a
+// command goes out, so that one command at a time waits for the switcher.
+//
+// Where it is given back, and nowhere else:
+// - after every reply frame, by the reply dispatcher, whatever the frame
+//   (a page's reply handler never gives it back itself);
+// - right after sending a command that waits for no answer: every send
+//   says which it is (Answer), and AfterSend acts on it;
+// - when a command taken for is not sent after all (a question declined,
+//   a typed value refused): Refused;
+// - when a command's time is up (factory reset, configuration, mixer
+//   volume), when a link is made (serial Connect, TCP connection), and by
+//   Clear: GiveBack, at those few places.
 
 namespace velmora::protocol {
+
+// Whether a command keeps the token until its answer frees it.
+enum class Answer { Awaited, None };
 
 class LinkToken {
 public:
@@ -18,6 +31,15 @@ public:
         return true;
     }
     void GiveBack() { ready_ = true; }
+    // A command has gone out (or been handed on to go out).
+    void AfterSend(Answer answer)
+    {
+        if (answer == Answer::None) {
+            GiveBack();
+        }
+    }
+    // The command the token was taken for does not go out.
+    void Refused() { GiveBack(); }
 
 private:
     bool ready_ = true;

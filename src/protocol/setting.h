@@ -14,6 +14,7 @@ namespace velmora::protocol {
 // Where a setting's value goes in its set command and in read answers.
 inline constexpr std::size_t kValueByte = kFirstParam;
 inline constexpr std::size_t kSecondValueByte = kFirstParam + 1;
+inline constexpr std::size_t kThirdValueByte = kFirstParam + 2;
 
 // A number from min to max, sent in byte 5.
 struct ValueSetting {

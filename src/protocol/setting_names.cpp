@@ -5,7 +5,6 @@
 #include "protocol/audio_commands.h"
 #include "protocol/commands.h"
 #include "protocol/list_texts.h"
-#include "protocol/pages.h"
 #include "protocol/video_commands.h"
 
 #include <algorithm>
@@ -22,77 +21,77 @@ using K = SettingKind;
 
 constexpr Command kNoCommand{0, 0};
 
-constexpr NamedSetting ListRow(std::string_view name, std::uint8_t page, const ListSetting& row,
+constexpr NamedSetting ListRow(std::string_view name, SettingPage page, const ListSetting& row,
                                std::span<const std::string_view> texts, Command answer)
 {
     return {name, page, K::List, row.set, answer, row.statusByte, texts, &row};
 }
-constexpr NamedSetting ValueRow(std::string_view name, std::uint8_t page, const ValueSetting& row, Command answer,
+constexpr NamedSetting ValueRow(std::string_view name, SettingPage page, const ValueSetting& row, Command answer,
                                 std::span<const std::string_view> texts = {})
 {
     return {name, page, K::Value, row.set, answer, row.statusByte, texts, &row};
 }
-constexpr NamedSetting SwitchRow(std::string_view name, std::uint8_t page, const SwitchSetting& row, Command answer)
+constexpr NamedSetting SwitchRow(std::string_view name, SettingPage page, const SwitchSetting& row, Command answer)
 {
     return {name, page, K::Switch, row.set, answer, row.statusByte, {}, &row};
 }
 constexpr NamedSetting StepRow(std::string_view name, const StepSetting& row)
 {
-    return {name, page::kVideo, K::Step, row.step, kVideoStatus, row.statusByte, {}, &row};
+    return {name, SettingPage::Video, K::Step, row.step, kVideoStatus, row.statusByte, {}, &row};
 }
 constexpr NamedSetting WordRow(std::string_view name, const WordSetting& row)
 {
-    return {name, page::kAudio, K::Word, row.set, kAudioStatus, row.statusHigh, {}, &row};
+    return {name, SettingPage::Audio, K::Word, row.set, kAudioStatus, row.statusHigh, {}, &row};
 }
 
 const NamedSetting kSettings[] = {
-    {"input", page::kGeneral, K::Input, kSelectInput, kGeneralStatus, general_status::kInput, t::kInputs},
-    {"audio", page::kGeneral, K::AudioSource, kSetAudioSource, kGeneralStatus, general_status::kAudio, t::kAudio},
-    ListRow("auto-switch", page::kGeneral, kAutoSwitch, t::kAutoSwitch, kGeneralStatus),
-    ListRow("resolution", page::kGeneral, kResolution, t::kResolution, kGeneralStatus),
-    ListRow("aspect-ratio", page::kGeneral, kAspectRatio, t::kAspectRatio, kGeneralStatus),
-    ListRow("edid", page::kGeneral, kEdid, t::kEdid, kGeneralStatus),
-    ListRow("hdcp", page::kGeneral, kHdcp, t::kHdcp, kGeneralStatus),
+    {"input", SettingPage::General, K::Input, kSelectInput, kGeneralStatus, general_status::kInput, t::kInputs},
+    {"audio", SettingPage::General, K::AudioSource, kSetAudioSource, kGeneralStatus, general_status::kAudio, t::kAudio},
+    ListRow("auto-switch", SettingPage::General, kAutoSwitch, t::kAutoSwitch, kGeneralStatus),
+    ListRow("resolution", SettingPage::General, kResolution, t::kResolution, kGeneralStatus),
+    ListRow("aspect-ratio", SettingPage::General, kAspectRatio, t::kAspectRatio, kGeneralStatus),
+    ListRow("edid", SettingPage::General, kEdid, t::kEdid, kGeneralStatus),
+    ListRow("hdcp", SettingPage::General, kHdcp, t::kHdcp, kGeneralStatus),
 
-    ValueRow("contrast", page::kVideo, kContrast, kVideoStatus),
-    ValueRow("brightness", page::kVideo, kBrightness, kVideoStatus),
-    ValueRow("color", page::kVideo, kColor, kVideoStatus),
-    ValueRow("sharpness", page::kVideo, kSharpness, kVideoStatus),
-    ValueRow("h-size", page::kVideo, kVgaHSize, kVideoStatus),
-    ValueRow("v-size", page::kVideo, kVgaVSize, kVideoStatus),
+    ValueRow("contrast", SettingPage::Video, kContrast, kVideoStatus),
+    ValueRow("brightness", SettingPage::Video, kBrightness, kVideoStatus),
+    ValueRow("color", SettingPage::Video, kColor, kVideoStatus),
+    ValueRow("sharpness", SettingPage::Video, kSharpness, kVideoStatus),
+    ValueRow("h-size", SettingPage::Video, kVgaHSize, kVideoStatus),
+    ValueRow("v-size", SettingPage::Video, kVgaVSize, kVideoStatus),
     StepRow("h-position", kHPosition),
     StepRow("v-position", kVPosition),
     StepRow("clock", kClock),
     StepRow("phase", kPhase),
 
-    SwitchRow("mute", page::kAudio, kMute, kAudioStatus),
-    ValueRow("volume", page::kAudio, kVolume, kAudioStatus),
-    SwitchRow("mic-mute", page::kAudio, kMicMute, kAudioStatus),
-    ValueRow("mic-volume", page::kAudio, kMicVolume, kAudioStatus),
-    ValueRow("mixer", page::kAudio, kMixerMode, kAudioStatus, t::kMixer),
-    ValueRow("mixer-volume", page::kAudio, kMixerVolume, kAudioStatus),
+    SwitchRow("mute", SettingPage::Audio, kMute, kAudioStatus),
+    ValueRow("volume", SettingPage::Audio, kVolume, kAudioStatus),
+    SwitchRow("mic-mute", SettingPage::Audio, kMicMute, kAudioStatus),
+    ValueRow("mic-volume", SettingPage::Audio, kMicVolume, kAudioStatus),
+    ValueRow("mixer", SettingPage::Audio, kMixerMode, kAudioStatus, t::kMixer),
+    ValueRow("mixer-volume", SettingPage::Audio, kMixerVolume, kAudioStatus),
     WordRow("fade-in", kFadeIn),
     WordRow("fade-out", kFadeOut),
 
-    SwitchRow("dhcp", page::kNetwork, kDhcp, kReadDhcp),
-    {"ip", page::kNetwork, K::Address, kSetIp, kReadAddresses, addresses_reply::kIp},
-    {"subnet", page::kNetwork, K::Address, kSetSubnet, kReadAddresses, addresses_reply::kSubnet},
-    {"gateway", page::kNetwork, K::Address, kSetGateway, kReadAddresses, addresses_reply::kGateway},
-    {"mac", page::kNetwork, K::Mac, kSetMac, kReadMac, kMacByte},
-    {"tcp-port", page::kNetwork, K::TcpPort, kSetPort, kReadPort, kPortHighByte},
+    SwitchRow("dhcp", SettingPage::Network, kDhcp, kReadDhcp),
+    {"ip", SettingPage::Network, K::Address, kSetIp, kReadAddresses, addresses_reply::kIp},
+    {"subnet", SettingPage::Network, K::Address, kSetSubnet, kReadAddresses, addresses_reply::kSubnet},
+    {"gateway", SettingPage::Network, K::Address, kSetGateway, kReadAddresses, addresses_reply::kGateway},
+    {"mac", SettingPage::Network, K::Mac, kSetMac, kReadMac, kMacByte},
+    {"tcp-port", SettingPage::Network, K::TcpPort, kSetPort, kReadPort, kPortHighByte},
 
-    SwitchRow("beep", page::kAdvanced, kBeep, kAdvancedStatus),
-    SwitchRow("power", page::kAdvanced, kPower, kAdvancedStatus),
-    ListRow("serial-baud", page::kAdvanced, kSerialBaud, t::kSerialBaud, kAdvancedStatus),
-    ListRow("sleep-timer", page::kAdvanced, kSleepTimer, t::kSleepTimer, kAdvancedStatus),
-    ListRow("osd-timeout", page::kAdvanced, kOsdTimeout, t::kOsdTimeout, kAdvancedStatus),
-    {"hardware-version", page::kAdvanced, K::Version, kNoCommand, kAdvancedStatus, advanced_status::kVersionMajor},
+    SwitchRow("beep", SettingPage::Advanced, kBeep, kAdvancedStatus),
+    SwitchRow("power", SettingPage::Advanced, kPower, kAdvancedStatus),
+    ListRow("serial-baud", SettingPage::Advanced, kSerialBaud, t::kSerialBaud, kAdvancedStatus),
+    ListRow("sleep-timer", SettingPage::Advanced, kSleepTimer, t::kSleepTimer, kAdvancedStatus),
+    ListRow("osd-timeout", SettingPage::Advanced, kOsdTimeout, t::kOsdTimeout, kAdvancedStatus),
+    {"hardware-version", SettingPage::Advanced, K::Version, kNoCommand, kAdvancedStatus, advanced_status::kVersionMajor},
 };
 
 constexpr PageInfo kPages[] = {
-    {page::kGeneral, "general", "General"}, {page::kVideo, "video", "Video"},
-    {page::kAudio, "audio", "Audio"},       {page::kNetwork, "network", "Network"},
-    {page::kAdvanced, "advanced", "Advanced"},
+    {SettingPage::General, "general", "General"}, {SettingPage::Video, "video", "Video"},
+    {SettingPage::Audio, "audio", "Audio"},       {SettingPage::Network, "network", "Network"},
+    {SettingPage::Advanced, "advanced", "Advanced"},
 };
 
 constexpr std::string_view kOnWords[] = {"on", "true", "yes", "1"};
@@ -285,7 +284,7 @@ const PageInfo* FindPage(std::string_view name)
     return nullptr;
 }
 
-const PageInfo* PageOf(std::uint8_t pageValue)
+const PageInfo* PageOf(SettingPage pageValue)
 {
     for (const PageInfo& info : kPages) {
         if (info.page == pageValue) {
@@ -295,7 +294,7 @@ const PageInfo* PageOf(std::uint8_t pageValue)
     return nullptr;
 }
 
-std::vector<Command> PageQueries(std::uint8_t pageValue)
+std::vector<Command> PageQueries(SettingPage pageValue)
 {
     std::vector<Command> queries;
     for (const NamedSetting& s : kSettings) {

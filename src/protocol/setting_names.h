@@ -35,9 +35,13 @@ enum class SettingKind {
 using SettingRow = std::variant<std::monostate, const ListSetting*, const ValueSetting*, const SwitchSetting*,
                                 const WordSetting*, const StepSetting*>;
 
+// The panel page a setting is shown on, which also groups what one status
+// answer or read chain reports.
+enum class SettingPage : std::uint8_t { General, Video, Audio, Network, Advanced };
+
 struct NamedSetting {
     std::string_view name;
-    std::uint8_t page;
+    SettingPage page;
     SettingKind kind;
     Command set;     // the command that writes it (steps: the step command)
     Command answer;  // the status or read answer that reports it
@@ -64,16 +68,16 @@ ValueType TypeOf(const NamedSetting& setting);
 
 // The pages by the names scripts use ("general" ...) and their titles.
 struct PageInfo {
-    std::uint8_t page;
+    SettingPage page;
     std::string_view name;
     std::string_view title;
 };
 std::span<const PageInfo> AllPages();
 const PageInfo* FindPage(std::string_view name);
-const PageInfo* PageOf(std::uint8_t page);
+const PageInfo* PageOf(SettingPage page);
 // The answers that carry a page's settings, in the order the page reads them:
 // one status answer, or the Network page's read chain.
-std::vector<Command> PageQueries(std::uint8_t page);
+std::vector<Command> PageQueries(SettingPage page);
 
 // The value a text names, range-checked: list entries and value names as the
 // panel shows them (case, tabs and blanks do not matter), decimal numbers,

@@ -2,6 +2,7 @@
 
 #include "res/app_icon.h"
 #include "res/resource_ids.h"
+#include "res/skin.h"
 
 #include <QIconEngine>
 #include <QPainter>
@@ -11,7 +12,6 @@ namespace velmora::res {
 
 namespace {
 
-const QColor kBlue{30, 144, 225};
 const QColor kGreen{46, 160, 67};
 const QColor kGlyph{Qt::white};
 const QColor kGlyphHover{255, 220, 90};
@@ -62,7 +62,7 @@ void DrawIcon(QPainter& p, int id, qreal s, QIcon::Mode mode)
 void DrawInformation(QPainter& p)
 {
     p.setPen(Qt::NoPen);
-    p.setBrush(kBlue);
+    p.setBrush(kAccent);
     p.drawEllipse(QRectF(1, 1, 34, 34));
     p.setBrush(Qt::white);
     p.drawEllipse(QRectF(15.5, 7, 5, 5));

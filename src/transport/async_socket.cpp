@@ -1,7 +1,5 @@
 #include "transport/async_socket.h"
 
-#include "platform/window.h"
-#include "protocol/messages.h"
 #include "transport/broadcast_targets.h"
 
 #include <QSocketNotifier>
@@ -33,7 +31,7 @@ sockaddr_in Endpoint(in_addr address, std::uint16_t port)
 
 }  // namespace
 
-AsyncSocket::AsyncSocket(platform::Window& window, std::uint32_t message) : window_(window), message_(message) {}
+AsyncSocket::AsyncSocket(QObject& owner, std::uint32_t message) : owner_(owner), message_(message) {}
 
 AsyncSocket::~AsyncSocket()
 {
@@ -153,8 +151,9 @@ void AsyncSocket::OnReadable()
 
 void AsyncSocket::Notify(std::uint16_t event, int error)
 {
-    const platform::LParam l = static_cast<platform::LParam>(event) | (static_cast<platform::LParam>(error & 0xFFFF) << 16);
-    window_.Post(message_, handle_, l);
+    using messaging::LParam;
+    const LParam l = static_cast<LParam>(event) | (static_cast<LParam>(error & 0xFFFF) << 16);
+    messaging::Post(&owner_, message_, handle_, l);
 }
 
 bool AsyncSocket::Send(std::span<const std::uint8_t> bytes)

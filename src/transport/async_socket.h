@@ -1,11 +1,11 @@
 #pragma once
-// A non-blocking IPv4 socket serviced on the window's thread. Each event
-// reaches the window as a posted message: wParam the socket's handle, lParam
+// A non-blocking IPv4 socket serviced on its owner's thread. Each event
+// reaches the owner (a window) as a posted message: wParam the socket's handle, lParam
 // the event in its low 16 bits and the error code in its high 16 bits. A
 // handle is never reused, so a message still queued for a closed socket is
 // recognisably stale.
 
-#include "platform/message.h"
+#include "messaging/message.h"
 
 #include <netinet/in.h>
 
@@ -14,24 +14,32 @@
 #include <span>
 #include <vector>
 
+class QObject;
 class QSocketNotifier;
 
-namespace velmora::platform {
-class Window;
-}
+namespace velmora::msg {
+
+// Socket events in the low word of lParam.
+inline constexpr std::uint16_t kSocketRead = 0x01;
+inline constexpr std::uint16_t kSocketWrite = 0x02;
+inline constexpr std::uint16_t kSocketAccept = 0x08;
+inline constexpr std::uint16_t kSocketConnect = 0x10;
+inline constexpr std::uint16_t kSocketClose = 0x20;
+
+}  // namespace velmora::msg
 
 namespace velmora::transport {
 
 inline constexpr std::size_t kSocketReadSize = 1024;  // one read or one datagram
 
-inline std::uint16_t SocketEvent(platform::LParam l) { return static_cast<std::uint16_t>(l & 0xFFFF); }
-inline int SocketError(platform::LParam l) { return static_cast<int>((l >> 16) & 0xFFFF); }
+inline std::uint16_t SocketEvent(messaging::LParam l) { return static_cast<std::uint16_t>(l & 0xFFFF); }
+inline int SocketError(messaging::LParam l) { return static_cast<int>((l >> 16) & 0xFFFF); }
 
 class AsyncSocket {
 public:
-    using Handle = platform::WParam;
+    using Handle = messaging::WParam;
 
-    AsyncSocket(platform::Window& window, std::uint32_t message);
+    AsyncSocket(QObject& owner, std::uint32_t message);
     ~AsyncSocket();
     AsyncSocket(const AsyncSocket&) = delete;
     AsyncSocket& operator=(const AsyncSocket&) = delete;
@@ -47,7 +55,7 @@ public:
     bool IsOpen() const { return fd_ >= 0; }
     Handle Id() const { return handle_; }
     // True when a message with this wParam belongs to the open socket.
-    bool Owns(platform::WParam w) const { return IsOpen() && w == handle_; }
+    bool Owns(messaging::WParam w) const { return IsOpen() && w == handle_; }
 
     // Starts connecting; the outcome arrives as the connect event.
     void Connect(in_addr address, std::uint16_t port);
@@ -67,7 +75,7 @@ private:
     void OnWritable();
     void Notify(std::uint16_t event, int error = 0);
 
-    platform::Window& window_;
+    QObject& owner_;
     std::uint32_t message_;
     int fd_ = -1;
     Handle handle_ = 0;

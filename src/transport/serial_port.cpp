@@ -1,7 +1,6 @@
 #include "transport/serial_port.h"
 
-#include "platform/window.h"
-#include "protocol/messages.h"
+#include "transport/serial_messages.h"
 #include "transport/port_map.h"
 
 #include <fcntl.h>
@@ -82,7 +81,7 @@ std::string CSerialPort::DevicePath() const
     return devicePath_;
 }
 
-bool CSerialPort::OpenPort(platform::Window* owner, int portNumber, unsigned baud, char parity, int dataBits,
+bool CSerialPort::OpenPort(QObject* owner, int portNumber, unsigned baud, char parity, int dataBits,
                            int stopBits, std::uint32_t eventMask, std::uint32_t writeBufferSize,
                            std::uint32_t lineControl)
 {
@@ -132,7 +131,7 @@ bool CSerialPort::OpenPort(platform::Window* owner, int portNumber, unsigned bau
     devicePath_ = *path;
     {
         std::lock_guard lock(postMutex_);
-        gate_ = std::make_shared<platform::DeliveryGate>();
+        gate_ = std::make_shared<messaging::DeliveryGate>();
         failureReported_ = false;
     }
     {
@@ -280,7 +279,7 @@ bool CSerialPort::OnPortReady(short revents)
             // One hand-off for what one read brought; nothing more is read
             // until the owner has handled all of it (or closed the session,
             // which drops the rest).
-            const bool handled = platform::SendBatchAndWait(
+            const bool handled = messaging::SendBatchAndWait(
                 owner_, msg::kSerialByte, std::span(buffer.data(), static_cast<std::size_t>(n)), eventMessages_,
                 portNumber_, gate_);
             // What the owner queued while handling the bytes goes out now.
@@ -308,7 +307,7 @@ void CSerialPort::PostFailed()
     std::lock_guard lock(postMutex_);
     if (gate_ && gate_->IsOpen() && !failureReported_) {
         failureReported_ = true;
-        owner_->Post(msg::kSerialFailed, msg::kSerialFailedPort, 0, gate_);
+        messaging::Post(owner_, msg::kSerialFailed, msg::kSerialFailedPort, 0, gate_);
     }
 }
 

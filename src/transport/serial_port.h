@@ -21,8 +21,8 @@
 // once, and nothing of that session (byte, event or failure) is handled by
 // the owner after RequestClose returned.
 
-#include "platform/message.h"
-#include "protocol/messages.h"
+#include "messaging/message.h"
+#include "transport/serial_messages.h"
 #include "transport/serial_line_settings.h"
 #include "transport/serial_lock.h"
 
@@ -36,9 +36,7 @@
 #include <thread>
 #include <vector>
 
-namespace velmora::platform {
-class Window;
-}
+class QObject;
 
 namespace velmora::transport {
 
@@ -75,7 +73,7 @@ public:
     // is held by another program. A failing configuration step does not fail
     // the open. 'writeBufferSize' is counted in two-byte units: a frame longer
     // than twice it is dropped.
-    bool OpenPort(platform::Window* owner, int portNumber, unsigned baud, char parity, int dataBits, int stopBits,
+    bool OpenPort(QObject* owner, int portNumber, unsigned baud, char parity, int dataBits, int stopBits,
                   std::uint32_t eventMask, std::uint32_t writeBufferSize, std::uint32_t lineControl);
     // Starts the worker of the open port; false when none is open, one runs
     // already or the thread cannot be created.
@@ -109,7 +107,7 @@ private:
     void EndSession();
     void DropQueuedWrites();
 
-    platform::Window* owner_ = nullptr;
+    QObject* owner_ = nullptr;
     int portNumber_ = 0;
     std::uint32_t eventMask_ = 0;
     // Sent after the bytes of each read, from the event mask.
@@ -135,7 +133,7 @@ private:
 
     // The session's gate, and the lock that orders "gate still open? then
     // post SerialFailed" against RequestClose's closing of it.
-    std::shared_ptr<platform::DeliveryGate> gate_;
+    std::shared_ptr<messaging::DeliveryGate> gate_;
     std::mutex postMutex_;
     bool failureReported_ = false;  // under postMutex_
 

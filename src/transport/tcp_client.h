@@ -1,58 +1,58 @@
 #pragma once
 // TCP control: one connection to the switcher's network module, carrying the
-// same frames as the serial line. Connect and Disconnect share one button;
-// the connection's events arrive as window messages.
+// same frames as the serial line. The connection's events arrive as window
+// messages at the owner, which hands them back here; what they change is
+// reported by connectionChanged.
 
-#include "protocol/link_token.h"
 #include "protocol/reply_assembly.h"
 #include "protocol/send_path.h"
 #include "transport/async_socket.h"
 
+#include <QObject>
 #include <QString>
 
-#include <functional>
 #include <optional>
 #include <span>
 
 namespace velmora::transport {
 
-inline constexpr char kCreatingSocketFailed[] = "creating socket failed!";
-
 // The address text of the Switcher IP list as the standard dotted-decimal
 // parser reads it (low byte of each character, at most 49 of them).
 std::optional<in_addr> ParseSwitcherAddress(const QString& text);
 
-class TcpClient {
+class TcpClient : public QObject, public protocol::FrameSink {
+    Q_OBJECT
 public:
-    // Received bytes go to `stream`; systemMessage shows the platform's plain
-    // message box. A connection made gives `token` back, as a serial Connect
-    // does: reconnecting frees the panel after an answer that never came.
-    TcpClient(platform::Window& window, protocol::SendPath& send, protocol::StreamReplyAssembler& stream,
-              protocol::LinkToken& token, std::function<void(const QString&)> systemMessage);
+    // Socket events go to `owner` as `socketMessage`; every reply assembled
+    // from the stream goes to `onReply`.
+    TcpClient(QObject& owner, std::uint32_t socketMessage, protocol::FrameHandler onReply);
 
-    // Button 1045: Disconnect when connected, else a new connection attempt.
-    void OnConnectButton();
-    // Ends the connection: for Search and for the change to COM control.
+    // Starts a new connection to the switcher at `address`. Text that is no
+    // address leaves the attempt without an answer, as a switcher that never
+    // accepts would. False when no socket could be created.
+    bool Connect(const QString& address);
+    // Ends the connection: for Disconnect, Search and the change to COM control.
     void Close();
-    platform::LResult OnControlSocket(platform::WParam w, platform::LParam l);
+    messaging::LResult OnSocketMessage(messaging::WParam w, messaging::LParam l);
 
     // The TCP route of the send path: one send, whatever comes of it, once
     // the connection stands; before that (and after it ends) nothing.
-    void Send(std::span<const std::uint8_t> bytes);
+    void Write(std::span<const std::uint8_t> bytes) override;
     bool TcpConnected() const { return connected_; }
+    // Bytes read on the current connection so far.
+    std::size_t BytesReceived() const { return received_; }
     AsyncSocket& Socket() { return socket_; }
 
-private:
-    void Connect();
-    void SetButtonText(const char* text);
+signals:
+    // The connection now stands (true) or no longer does (false); also sent
+    // by Close.
+    void connectionChanged(bool connected);
 
-    platform::Window& window_;
-    protocol::SendPath& send_;
-    protocol::StreamReplyAssembler& stream_;
-    protocol::LinkToken& token_;
-    std::function<void(const QString&)> systemMessage_;
+private:
+    protocol::StreamReplyAssembler stream_;
     AsyncSocket socket_;
     bool connected_ = false;
+    std::size_t received_ = 0;
 };
 
 }  // namespace velmora::transport

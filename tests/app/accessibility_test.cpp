@@ -6,8 +6,8 @@
 
 #include "app/tab_strip.h"
 #include "panel_fixture.h"
-#include "protocol/pages.h"
-#include "transport/connection_control.h"
+#include "appdefs/page_codes.h"
+#include "app/connection_control.h"
 
 #include "accessibility_helpers.h"
 
@@ -202,18 +202,18 @@ TEST_F(AccessibilityTest, ActionsDoWhatAClickDoes)
 
     // Toggle on a mode radio switches the mode.
     Act(Of(c::kTcpMode), QAccessibleActionInterface::toggleAction());
-    ASSERT_TRUE(PumpUntil([&] { return panel->Connection().Mode() == transport::kTcpControl; }));
+    ASSERT_TRUE(PumpUntil([&] { return panel->Connection().Mode() == app::kTcpControl; }));
     EXPECT_TRUE(Button(c::kTcpMode)->isChecked());
     EXPECT_TRUE(Ctl<QWidget>(c::kSearch)->isEnabled());
     EXPECT_FALSE(panel->Connection().ComOpen()) << "TCP control closes the serial port";
     Act(Of(c::kComMode), QAccessibleActionInterface::toggleAction());
-    ASSERT_TRUE(PumpUntil([&] { return panel->Connection().Mode() == transport::kComControl; }));
+    ASSERT_TRUE(PumpUntil([&] { return panel->Connection().Mode() == app::kComControl; }));
     EXPECT_FALSE(Ctl<QWidget>(c::kSearch)->isEnabled());
 
     // A disabled button does nothing.
     Act(Of(c::kSearch), QAccessibleActionInterface::pressAction());
     PumpFor(20ms);
-    EXPECT_EQ(panel->Connection().Mode(), transport::kComControl);
+    EXPECT_EQ(panel->Connection().Mode(), app::kComControl);
 }
 
 TEST_F(AccessibilityTest, TabNeverStopsAtAControlOutsideTheWindow)

@@ -3,7 +3,7 @@
 // question, resend and time-out on the manual clock.
 
 #include "panel_fixture.h"
-#include "protocol/timer_ids.h"
+#include "appdefs/timer_ids.h"
 #include "res/message_ids.h"
 
 #include <QTest>

@@ -1,9 +1,9 @@
 // The General page end to end over a pseudo-terminal: the test plays the
 // switcher and checks every frame the page sends and how it follows answers.
 
-#include "app/general_lists.h"
+#include "pages/general_lists.h"
 #include "panel_fixture.h"
-#include "protocol/pages.h"
+#include "appdefs/page_codes.h"
 
 namespace velmora::test {
 
@@ -22,7 +22,7 @@ FrameBytes Status(std::uint8_t autoSwitch, std::uint8_t input, std::uint8_t audi
 
 QString AudioEntry(int i)
 {
-    const auto text = app::general_lists::kAudio[i];
+    const auto text = pages::general_lists::kAudio[i];
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 

@@ -3,8 +3,8 @@
 
 #include "app/tab_strip.h"
 #include "panel_fixture.h"
-#include "protocol/messages.h"
-#include "protocol/pages.h"
+#include "appdefs/window_messages.h"
+#include "appdefs/page_codes.h"
 
 #include <QAccessible>
 #include <QImage>

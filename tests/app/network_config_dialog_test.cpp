@@ -7,7 +7,7 @@
 
 #include "app/network_config_dialog.h"
 #include "platform/ip_address_edit.h"
-#include "protocol/timer_ids.h"
+#include "appdefs/timer_ids.h"
 #include "res/config_ids.h"
 
 #include <QApplication>

@@ -4,7 +4,7 @@
 
 #include "platform/combo_box.h"
 #include "transport/port_discovery.h"
-#include "transport/port_list_refresh.h"
+#include "app/port_list_refresh.h"
 
 #include <QAbstractItemModel>
 #include <QObject>

@@ -5,7 +5,7 @@
 #include "discovery_fixtures.h"
 
 #include "transport/port_holders.h"
-#include "transport/port_list_refresh.h"
+#include "app/port_list_refresh.h"
 
 #include <grp.h>
 #include <signal.h>

@@ -3,7 +3,7 @@
 
 #include "discovery_fixtures.h"
 
-#include "transport/port_list_refresh.h"
+#include "app/port_list_refresh.h"
 
 #include <sys/file.h>
 #include <sys/wait.h>
@@ -91,7 +91,7 @@ TEST_F(FakeSysfs, RealPortsOnlyWithTheirOwnNames)
 TEST_F(FakeSysfs, ListShowsUsbNamesInToolTips)
 {
     platform::ComboBox list(false, false);
-    transport::PortListRefresh refresh(list, system.Roots());
+    app::PortListRefresh refresh(list, system.Roots());
     refresh.Refresh();
     EXPECT_EQ(Texts(list), (QStringList{"COM1", "COM34", "COM65"}));
     const QString tip = list.itemData(1, Qt::ToolTipRole).toString();

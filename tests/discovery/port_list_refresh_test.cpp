@@ -3,7 +3,7 @@
 
 #include "discovery_fixtures.h"
 
-#include "transport/port_list_refresh.h"
+#include "app/port_list_refresh.h"
 
 #include <unistd.h>
 
@@ -12,7 +12,7 @@
 namespace velmora::discovery_test {
 namespace {
 
-using transport::PortListRefresh;
+using app::PortListRefresh;
 using transport::SSerInfo;
 
 TEST(PortNumberConversion, EntryTextsAndFriendlyNames)

@@ -5,7 +5,7 @@
 
 #include "platform/slider.h"
 #include "protocol/audio_commands.h"
-#include "protocol/timer_ids.h"
+#include "appdefs/timer_ids.h"
 #include "res/audio_ids.h"
 
 #include <QLineEdit>

@@ -7,8 +7,8 @@
 #include "app/connection_events.h"
 #include "app/traffic_log.h"
 #include "protocol/commands.h"
-#include "protocol/messages.h"
-#include "protocol/pages.h"
+#include "transport/async_socket.h"
+#include "appdefs/page_codes.h"
 
 #include <QClipboard>
 #include <QFile>

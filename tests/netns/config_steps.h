@@ -11,7 +11,7 @@
 #include "pages/progress_popup.h"
 #include "platform/ip_address_edit.h"
 #include "platform/timers.h"
-#include "protocol/timer_ids.h"
+#include "appdefs/timer_ids.h"
 #include "res/config_ids.h"
 #include "res/main_ids.h"
 #include "res/status_ids.h"

@@ -10,7 +10,7 @@
 #include "app/session.h"
 #include "platform/combo_box.h"
 #include "sim/simulator.h"
-#include "transport/device_search.h"
+#include "app/switcher_search.h"
 #include "transport/port_map.h"
 
 #include <QPlainTextEdit>

@@ -4,8 +4,8 @@
 
 #include "lan_panel.h"
 
-#include "protocol/timer_ids.h"
-#include "transport/device_search.h"
+#include "appdefs/timer_ids.h"
+#include "app/switcher_search.h"
 
 namespace velmora::test {
 namespace {
@@ -193,7 +193,7 @@ TEST_F(DeviceSearch, TenThousandAnswersLeaveTheLogAndTheListBounded)
         largestLog = std::max(largestLog, static_cast<std::size_t>(ReceiveLog().size()));
     }
     EXPECT_LE(largestLog, kLogBound);
-    ASSERT_EQ(Addresses()->GetCount(), transport::kMaxFoundDevices);
+    ASSERT_EQ(Addresses()->GetCount(), app::kMaxFoundDevices);
     EXPECT_GE(Addresses()->FindStringExact(QStringLiteral("10.0.0.0")), 0) << "the first ones stay listed";
     EXPECT_GE(Addresses()->FindStringExact(QStringLiteral("10.0.0.255")), 0);
     EXPECT_LT(Addresses()->FindStringExact(QStringLiteral("10.0.1.0")), 0);

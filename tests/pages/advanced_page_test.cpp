@@ -6,7 +6,7 @@
 
 #include "pages/advanced_lists.h"
 #include "protocol/advanced_commands.h"
-#include "protocol/pages.h"
+#include "appdefs/page_codes.h"
 #include "res/advanced_ids.h"
 #include "res/message_ids.h"
 

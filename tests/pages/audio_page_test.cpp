@@ -7,7 +7,7 @@
 
 #include "pages/audio_page.h"
 #include "protocol/audio_commands.h"
-#include "protocol/timer_ids.h"
+#include "appdefs/timer_ids.h"
 #include "res/audio_ids.h"
 
 #include <QApplication>

@@ -5,6 +5,7 @@
 #include "popup_steps.h"
 
 #include "platform/dialog_units.h"
+#include "res/skin.h"
 #include "res/message_ids.h"
 #include "res/templates.h"
 
@@ -127,7 +128,7 @@ TEST(MessageBoxLayout, PaintedBandsLinesAndCloseButton)
         EXPECT_EQ(Ctl(box, c::kClose)->geometry(), QRect(w - 26, 1, 25, 25));
 
         const QImage image = box->PaintBackground().toImage();
-        EXPECT_EQ(QColor(image.pixel(w / 2, 12)), QColor(30, 144, 225)) << "title band";
+        EXPECT_EQ(QColor(image.pixel(w / 2, 12)), res::kAccent) << "title band";
         EXPECT_EQ(QColor(image.pixel(w / 2, 0)), QColor(30, 120, 255)) << "top line";
         EXPECT_EQ(QColor(image.pixel(0, 12)), QColor(30, 120, 255)) << "left line";
         EXPECT_EQ(QColor(image.pixel(w - 1, 12)), QColor(30, 120, 255)) << "right line";

@@ -5,7 +5,8 @@
 #include "popup_steps.h"
 
 #include "platform/timers.h"
-#include "protocol/timer_ids.h"
+#include "appdefs/timer_ids.h"
+#include "res/skin.h"
 #include "res/status_ids.h"
 
 #include <QKeyEvent>
@@ -147,10 +148,11 @@ TEST_F(ProgressPopupTest, PaintedOutline)
     WhileShowing([](CStatusDlg* popup) {
         const QImage image = popup->PaintBackground().toImage();
         const QColor edge = QColor(image.pixel(popup->width() / 2, 0));
-        // Alpha 150 of RGB(30, 144, 225) over white.
-        EXPECT_NEAR(edge.red(), 30 + (255 - 30) * 105 / 255, 2);
-        EXPECT_NEAR(edge.green(), 144 + (255 - 144) * 105 / 255, 2);
-        EXPECT_NEAR(edge.blue(), 225 + (255 - 225) * 105 / 255, 2);
+        // Alpha 150 of the accent colour over white.
+        const QColor accent = res::kAccent;
+        EXPECT_NEAR(edge.red(), accent.red() + (255 - accent.red()) * 105 / 255, 2);
+        EXPECT_NEAR(edge.green(), accent.green() + (255 - accent.green()) * 105 / 255, 2);
+        EXPECT_NEAR(edge.blue(), accent.blue() + (255 - accent.blue()) * 105 / 255, 2);
         EXPECT_EQ(QColor(image.pixel(popup->width() / 2, popup->height() / 2)), QColor(Qt::white));
     });
 }

@@ -2,7 +2,7 @@
 // dispatch of every frame to the selected page.
 
 #include "protocol/commands.h"
-#include "protocol/pages.h"
+#include "appdefs/page_codes.h"
 #include "protocol/reply_assembly.h"
 #include "protocol/reply_dispatch.h"
 

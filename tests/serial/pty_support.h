@@ -3,8 +3,9 @@
 // directory, a window that records what the serial port delivers, and
 // bounded waits for the tests of the serial port.
 
+#include "gui_helpers.h"
 #include "platform/window.h"
-#include "protocol/messages.h"
+#include "transport/serial_messages.h"
 #include "transport/port_map.h"
 #include "transport/serial_port.h"
 
@@ -43,37 +44,9 @@ inline bool OpenLikeMainWindow(transport::CSerialPort& port, platform::Window* o
     return port.OpenPort(owner, number, baud, 'N', 8, 2, 0x03, 512, 3);
 }
 
-// Runs the Qt event loop until 'done' holds or the time is up.
-inline bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 5000ms)
-{
-    const auto deadline = Clock::now() + limit;
-    while (!done()) {
-        if (Clock::now() >= deadline) {
-            return false;
-        }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        std::this_thread::sleep_for(1ms);
-    }
-    return true;
-}
-
-inline void PumpFor(std::chrono::milliseconds span)
-{
-    PumpUntil([] { return false; }, span);
-}
-
-// Waits without the event loop (the worker must not need the main thread).
-inline bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = 5000ms)
-{
-    const auto deadline = Clock::now() + limit;
-    while (!done()) {
-        if (Clock::now() >= deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(1ms);
-    }
-    return true;
-}
+using test::PumpFor;
+using test::PumpUntil;
+using test::WaitUntil;
 
 // Ends the test program when a test does not finish in time: a deadlock
 // fails instead of hanging.

@@ -34,7 +34,7 @@ public:
 protected:
     bool event(QEvent* e) override
     {
-        if (e->type() == platform::MessageEvent::EventType()) {
+        if (e->type() == messaging::MessageEvent::EventType()) {
             ++handOffs;
         }
         return RecordingWindow::event(e);

@@ -2,6 +2,9 @@
 // Small scripted clients for the simulator's lines: every read is bounded
 // by a time-out, so a missing answer fails a test instead of hanging it.
 
+#include "gui_helpers.h"
+
+#include <functional>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <chrono>
@@ -136,18 +139,10 @@ inline FdClient ConnectTcp(int port)
     return FdClient(fd);
 }
 
-// Polls `condition` until true or about two seconds have passed.
-template <typename Condition>
-bool Eventually(Condition condition)
+// Until `condition` holds or about two seconds have passed.
+inline bool Eventually(const std::function<bool()>& condition)
 {
-    constexpr int kTries = 200;
-    for (int i = 0; i < kTries; ++i) {
-        if (condition()) {
-            return true;
-        }
-        ::usleep(10'000);
-    }
-    return condition();
+    return velmora::test::WaitUntil(condition, std::chrono::seconds(2));
 }
 
 }  // namespace velmora::sim::test

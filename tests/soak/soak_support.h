@@ -7,7 +7,7 @@
 #include "gui_helpers.h"
 #include "platform/combo_box.h"
 #include "protocol/commands.h"
-#include "protocol/pages.h"
+#include "appdefs/page_codes.h"
 #include "res/main_ids.h"
 
 #include <QWindow>

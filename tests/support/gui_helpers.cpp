@@ -8,10 +8,14 @@
 #include <QMouseEvent>
 #include <QStyle>
 #include <QStyleOptionSlider>
+#include <QThread>
 
 namespace velmora::test {
 
-bool PumpUntil(const std::function<bool()>& pred, std::chrono::milliseconds limit)
+namespace {
+
+// Checks pred() between steps until it holds or the time is up.
+bool Until(const std::function<bool()>& pred, std::chrono::milliseconds limit, void (*step)())
 {
     QElapsedTimer clock;
     clock.start();
@@ -19,9 +23,21 @@ bool PumpUntil(const std::function<bool()>& pred, std::chrono::milliseconds limi
         if (clock.elapsed() > limit.count()) {
             return pred();
         }
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        step();
     }
     return true;
+}
+
+}  // namespace
+
+bool PumpUntil(const std::function<bool()>& pred, std::chrono::milliseconds limit)
+{
+    return Until(pred, limit, [] { QCoreApplication::processEvents(QEventLoop::AllEvents, 5); });
+}
+
+bool WaitUntil(const std::function<bool()>& pred, std::chrono::milliseconds limit)
+{
+    return Until(pred, limit, [] { QThread::msleep(1); });
 }
 
 void PumpFor(std::chrono::milliseconds span)

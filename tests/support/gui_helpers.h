@@ -12,9 +12,13 @@
 
 namespace velmora::test {
 
+// The waits of every test: for an event, never for a time.
 // Pumps the event loop until pred() holds or the time is up; returns pred().
 bool PumpUntil(const std::function<bool()>& pred, std::chrono::milliseconds limit = std::chrono::seconds(5));
-// Pumps for a while, for things that must NOT happen.
+// The same without running the event loop, for a thread that must not need
+// the main thread (the loop is what it waits on).
+bool WaitUntil(const std::function<bool()>& pred, std::chrono::milliseconds limit = std::chrono::seconds(5));
+// Pumps for a while, only to show that something does NOT happen.
 void PumpFor(std::chrono::milliseconds span);
 
 // While alive, every modal window that opens is handed to `answer`, which

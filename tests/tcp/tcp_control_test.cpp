@@ -7,7 +7,7 @@
 
 #include "protocol/commands.h"
 #include "protocol/hex_log.h"
-#include "protocol/pages.h"
+#include "appdefs/page_codes.h"
 
 #include <QCoreApplication>
 

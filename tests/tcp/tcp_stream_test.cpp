@@ -6,7 +6,7 @@
 
 #include "protocol/commands.h"
 #include "protocol/frame.h"
-#include "protocol/pages.h"
+#include "appdefs/page_codes.h"
 
 #include <QCoreApplication>
 
@@ -44,7 +44,11 @@ protected:
         ASSERT_TRUE(PumpUntil([&] { return panel->Tcp().TcpConnected(); }, 3s));
     }
     bool FramesBecome(int count) { return PumpUntil([&] { return panel->ReceiveLogFrames() == count; }, 3s); }
-    void Settle() { PumpFor(50ms); }
+    // The panel has read `total` bytes of this connection.
+    bool ReadAll(std::size_t total)
+    {
+        return PumpUntil([&] { return panel->Tcp().BytesReceived() >= total; }, 3s);
+    }
 
     ScriptedServer server;
 };
@@ -53,7 +57,7 @@ TEST_F(TcpStream, TenThenEightBytesAreOneFrame)
 {
     const Bytes frame = StatusAnswer(1);
     ASSERT_TRUE(server.Write(Slice(frame, 0, 10)));
-    Settle();
+    ASSERT_TRUE(ReadAll(10));
     EXPECT_EQ(panel->ReceiveLogFrames(), 0) << "not a frame yet";
     ASSERT_TRUE(server.Write(Slice(frame, 10, 18)));
     EXPECT_TRUE(FramesBecome(1));
@@ -63,7 +67,7 @@ TEST_F(TcpStream, TenThenTwentyThenSixGiveBothFramesInOrder)
 {
     const Bytes both = Join({StatusAnswer(2), StatusAnswer(4)});
     ASSERT_TRUE(server.Write(Slice(both, 0, 10)));
-    Settle();
+    ASSERT_TRUE(ReadAll(10));
     ASSERT_TRUE(server.Write(Slice(both, 10, 30)));
     ASSERT_TRUE(FramesBecome(1));
     ASSERT_TRUE(server.Write(Slice(both, 30, 36)));
@@ -96,7 +100,7 @@ TEST_F(TcpStream, TwoThousandBytesOfNoiseThenAFrame)
         }
     }
     ASSERT_TRUE(server.Write(noise));
-    Settle();
+    ASSERT_TRUE(ReadAll(noise.size()));
     EXPECT_EQ(panel->ReceiveLogFrames(), 0);
     ASSERT_TRUE(server.Write(StatusAnswer(2)));
     EXPECT_TRUE(FramesBecome(1));
@@ -113,7 +117,7 @@ TEST_F(TcpStream, ABurstOfFramesIsHandledWhole)
     }
     ASSERT_TRUE(server.Write(burst));
     EXPECT_TRUE(FramesBecome(51));
-    Settle();
+    ASSERT_TRUE(ReadAll(burst.size()));
     EXPECT_EQ(panel->ReceiveLogFrames(), 51);
 }
 
@@ -121,7 +125,7 @@ TEST_F(TcpStream, ANewConnectionStartsANewStream)
 {
     const Bytes frame = StatusAnswer(2);
     ASSERT_TRUE(server.Write(Slice(frame, 0, 12)));
-    Settle();
+    ASSERT_TRUE(ReadAll(12));
     ScriptedServer second;
     ASSERT_TRUE(second.Ok());
     Button(c::kTcpConnect)->click();  // Disconnect
@@ -166,7 +170,7 @@ TEST_F(TcpStream, AHandlerThatPumpsTheEventLoopHandlesEveryFrameOnce)
         ASSERT_TRUE(server.Write(Slice(burst, at, std::min(burst.size(), at + 77))));
     }
     ASSERT_TRUE(PumpUntil([&] { return receiver.seen.size() >= kFrames; }, 5s)) << receiver.seen.size();
-    Settle();
+    ASSERT_TRUE(ReadAll(burst.size()));
     ASSERT_EQ(receiver.seen.size(), static_cast<std::size_t>(kFrames));
     for (int i = 0; i < kFrames; ++i) {
         EXPECT_EQ(receiver.seen[static_cast<std::size_t>(i)], i);

@@ -1,10 +1,8 @@
-#include "platform/message.h"
-
-#include "platform/window.h"
+#include "messaging/message.h"
 
 #include <QCoreApplication>
 
-namespace velmora::platform {
+namespace velmora::messaging {
 
 void DeliveryGate::Close()
 {
@@ -75,8 +73,13 @@ void MessageEvent::Complete(LResult result)
     gate_->changed_.notify_all();
 }
 
+void Post(QObject* target, std::uint32_t message, WParam w, LParam l, std::shared_ptr<DeliveryGate> gate)
+{
+    QCoreApplication::postEvent(target, new MessageEvent(message, w, l, std::move(gate)));
+}
+
 // Takes 'event' (made without gate and completion) and posts it.
-bool PostAndWait(Window* target, const std::shared_ptr<DeliveryGate>& gate, MessageEvent* event)
+bool PostAndWait(QObject* target, const std::shared_ptr<DeliveryGate>& gate, MessageEvent* event)
 {
     std::unique_ptr<MessageEvent> owned(event);
     auto completion = std::make_shared<MessageEvent::Completion>();
@@ -94,16 +97,16 @@ bool PostAndWait(Window* target, const std::shared_ptr<DeliveryGate>& gate, Mess
     return completion->done && gate->open_;
 }
 
-bool SendAndWait(Window* target, std::uint32_t message, WParam w, LParam l,
+bool SendAndWait(QObject* target, std::uint32_t message, WParam w, LParam l,
                  const std::shared_ptr<DeliveryGate>& gate)
 {
     return PostAndWait(target, gate, new MessageEvent(message, w, l));
 }
 
-bool SendBatchAndWait(Window* target, std::uint32_t message, std::span<const std::uint8_t> bytes,
+bool SendBatchAndWait(QObject* target, std::uint32_t message, std::span<const std::uint8_t> bytes,
                       std::span<const std::uint32_t> after, LParam l, const std::shared_ptr<DeliveryGate>& gate)
 {
     return PostAndWait(target, gate, new MessageEvent(message, bytes, after, l));
 }
 
-}  // namespace velmora::platform
+}  // namespace velmora::messaging

@@ -1,8 +1,11 @@
 #pragma once
 // Window messages: a number with two parameters, posted (queued) or sent
-// (handled before the call returns) to a window.
+// (handled before the call returns) to a window. Only QtCore: the transports
+// post to their owner through this without knowing it is a widget.
 
 #include <QEvent>
+
+class QObject;
 
 #include <condition_variable>
 #include <cstdint>
@@ -11,7 +14,7 @@
 #include <span>
 #include <vector>
 
-namespace velmora::platform {
+namespace velmora::messaging {
 
 using WParam = std::uintptr_t;
 using LParam = std::intptr_t;
@@ -30,7 +33,7 @@ public:
 
 private:
     friend class MessageEvent;
-    friend bool PostAndWait(class Window*, const std::shared_ptr<DeliveryGate>&, class MessageEvent*);
+    friend bool PostAndWait(QObject*, const std::shared_ptr<DeliveryGate>&, class MessageEvent*);
     mutable std::mutex mutex_;
     std::condition_variable changed_;
     bool open_ = true;
@@ -64,7 +67,7 @@ public:
     void Complete(LResult result);
 
 private:
-    friend bool PostAndWait(Window*, const std::shared_ptr<DeliveryGate>&, MessageEvent*);
+    friend bool PostAndWait(QObject*, const std::shared_ptr<DeliveryGate>&, MessageEvent*);
 
     std::uint32_t message_;
     WParam w_ = 0;
@@ -76,14 +79,18 @@ private:
     std::vector<std::uint32_t> after_;
 };
 
+// Queues a message for `target` (any thread). With a gate, the target drops
+// it if the gate is closed before it is handled.
+void Post(QObject* target, std::uint32_t message, WParam w, LParam l, std::shared_ptr<DeliveryGate> gate = {});
+
 // Sends from another thread: blocks until the window handled the message or
 // the gate was closed. Returns true when the window handled it.
-bool SendAndWait(Window* target, std::uint32_t message, WParam w, LParam l,
+bool SendAndWait(QObject* target, std::uint32_t message, WParam w, LParam l,
                  const std::shared_ptr<DeliveryGate>& gate);
 // Sends a batch of received bytes the same way: one hand-off for all of them,
 // handled on the window's thread byte by byte in order, then the 'after'
 // messages. A gate closed while the batch is handled drops the rest of it.
-bool SendBatchAndWait(Window* target, std::uint32_t message, std::span<const std::uint8_t> bytes,
+bool SendBatchAndWait(QObject* target, std::uint32_t message, std::span<const std::uint8_t> bytes,
                       std::span<const std::uint32_t> after, LParam l, const std::shared_ptr<DeliveryGate>& gate);
 
-}  // namespace velmora::platform
+}  // namespace velmora::messaging

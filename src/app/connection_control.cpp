@@ -1,45 +1,31 @@
-#include "transport/connection_control.h"
+#include "app/connection_control.h"
 
+#include "appdefs/timer_ids.h"
 #include "platform/combo_box.h"
 #include "platform/window.h"
+#include "protocol/baud_rates.h"
 #include "protocol/commands.h"
-#include "protocol/timer_ids.h"
 #include "res/main_ids.h"
-#include "transport/port_list_refresh.h"
-#include "transport/serial_port.h"
+#include "transport/port_names.h"
 
 #include <QAbstractButton>
 
-namespace velmora::transport {
+namespace velmora::app {
 
 namespace c = ctl::main;
 using protocol::kFrameSize;
 
-namespace {
-
-constexpr unsigned kBaudRates[] = {4800, 9600, 19200, 38400, 57600, 115200};
-constexpr int kDefaultBaudIndex = 5;
-constexpr char kParity = 'N';
-constexpr int kDataBits = 8;
-constexpr int kStopBits = 2;
-constexpr std::uint32_t kEventMask = kEventRxChar | kEventEventChar;
-constexpr std::uint32_t kWriteBufferSize = 512;
-constexpr std::uint32_t kLineControl = kLineControlDtr | kLineControlRts;
-
-}  // namespace
-
-ConnectionControl::ConnectionControl(platform::Window& window, CSerialPort& port,
-                                     protocol::SerialReplyAssembler& replies, protocol::SendPath& send,
-                                     protocol::LinkToken& token, ConnectionHooks hooks)
-    : window_(window), port_(port), replies_(replies), send_(send), token_(token), hooks_(std::move(hooks))
+ConnectionControl::ConnectionControl(platform::Window& window, transport::SerialConnection& serial,
+                                     transport::TcpClient& tcp, protocol::SendPath& send, protocol::LinkToken& token,
+                                     ConnectionHooks hooks)
+    : window_(window), serial_(serial), tcp_(tcp), send_(send), token_(token), hooks_(std::move(hooks))
 {
 }
 
 void ConnectionControl::Start()
 {
-    window_.ControlAs<platform::ComboBox>(c::kBaudList)->SetCurSel(kDefaultBaudIndex);
+    window_.ControlAs<platform::ComboBox>(c::kBaudList)->SetCurSel(static_cast<int>(protocol::kDefaultBaudIndex));
     window_.ControlAs<QAbstractButton>(c::kComMode)->setChecked(true);
-    mode_ = kComControl;
     ApplyConnectionMode();
 }
 
@@ -47,15 +33,11 @@ bool ConnectionControl::OnCommand(int id)
 {
     switch (id) {
     case c::kComMode:
-        mode_ = kComControl;
-        ApplyConnectionMode();
-        return true;
     case c::kTcpMode:
-        mode_ = kTcpControl;
         ApplyConnectionMode();
         return true;
     case c::kComConnect:
-        comOpen_ ? Disconnect() : OnComConnect();
+        serial_.IsOpen() ? Disconnect() : OnComConnect();
         return true;
     case c::kFactoryReset:
         OnFactoryReset();
@@ -65,21 +47,29 @@ bool ConnectionControl::OnCommand(int id)
     }
 }
 
+int ConnectionControl::Mode() const
+{
+    const auto* radio = window_.ControlAs<QAbstractButton>(c::kComMode);
+    return radio && radio->isChecked() ? kComControl : kTcpControl;
+}
+
+bool ConnectionControl::LinkOpen() const
+{
+    return Mode() == kComControl ? serial_.IsOpen() : tcp_.TcpConnected();
+}
+
 void ConnectionControl::ApplyConnectionMode()
 {
     const std::initializer_list<int> tcpControls{c::kTcpConnect, c::kTcpGroup, c::kSwitcherIpLabel,
                                                  c::kSearch,     c::kConfig,   c::kSwitcherIp};
     const std::initializer_list<int> comControls{c::kComGroup, c::kPortLabel, c::kComConnect, c::kPortList};
-    if (mode_ != kComControl) {
-        port_.RequestClose();
-        comOpen_ = false;
+    if (Mode() != kComControl) {
+        serial_.Close();
         SetText(c::kComConnect, kConnectText);
         SetEnabled(tcpControls, true);
         SetEnabled(comControls, false);
     } else {
-        if (hooks_.closeTcp) {
-            hooks_.closeTcp();
-        }
+        tcp_.Close();
         SetText(c::kTcpConnect, kConnectText);
         SetEnabled(tcpControls, false);
         SetEnabled(comControls, true);
@@ -89,36 +79,29 @@ void ConnectionControl::ApplyConnectionMode()
 void ConnectionControl::OnComConnect()
 {
     auto* ports = window_.ControlAs<platform::ComboBox>(c::kPortList);
-    portNumber_ = PortNumberFromText(ports->currentText().toStdString());
+    const std::uint8_t portNumber = transport::PortNumberFromText(ports->currentText().toStdString());
     const int baudIndex = window_.ControlAs<platform::ComboBox>(c::kBaudList)->GetCurSel();
-    if (baudIndex >= 0 && baudIndex < static_cast<int>(std::size(kBaudRates))) {
-        baud_ = kBaudRates[baudIndex];
+    if (baudIndex >= 0 && baudIndex < static_cast<int>(protocol::kBaudRates.size())) {
+        baud_ = protocol::kBaudRates[static_cast<std::size_t>(baudIndex)];
     }
-    if (!port_.OpenPort(&window_, portNumber_, baud_, kParity, kDataBits, kStopBits, kEventMask, kWriteBufferSize,
-                        kLineControl)) {
+    if (!serial_.Open(portNumber, baud_)) {
         hooks_.showMessage(QString::fromLatin1(kOpenComFailed));
-        comOpen_ = false;
         return;
     }
     SetText(c::kComConnect, kDisconnectText);
-    // A frame cut off when the last connection ended must not take the first
-    // bytes of this one's answers. Nothing of that connection arrives any more.
-    replies_.Reset();
-    port_.StartWorker();
-    comOpen_ = true;
     window_.KillTimer(timer::kPortRefresh);
     ports->setEnabled(false);
     if (hooks_.comOpened) {
         hooks_.comOpened();
     }
+    // The status query waits for nothing: a link made frees the panel.
     send_.Send(protocol::kGeneralStatus);
-    token_.GiveBack();
+    token_.AfterSend(protocol::Answer::None);
 }
 
 void ConnectionControl::Disconnect()
 {
-    port_.RequestClose();
-    comOpen_ = false;
+    serial_.Close();
     SetText(c::kComConnect, kConnectText);
     window_.SetTimer(timer::kPortRefresh, timer::kPortRefreshMs);
     window_.Control(c::kPortList)->setEnabled(true);
@@ -126,18 +109,19 @@ void ConnectionControl::Disconnect()
 
 void ConnectionControl::OnSerialFailed(std::uintptr_t wParam)
 {
-    if (wParam == msg::kSerialFailedPort) {
+    if (transport::SerialConnection::PortFailed(wParam)) {
         Disconnect();
     }
 }
 
 bool ConnectionControl::CheckConnection()
 {
-    if (mode_ == kComControl && !comOpen_) {
+    const bool com = Mode() == kComControl;
+    if (com && !serial_.IsOpen()) {
         hooks_.showMessage(QString::fromLatin1(kOpenComFailed));
         return false;
     }
-    if (mode_ != kComControl && !(hooks_.tcpConnected && hooks_.tcpConnected())) {
+    if (!com && !tcp_.TcpConnected()) {
         hooks_.showMessage(QString::fromLatin1(kConnectFailed));
         return false;
     }
@@ -152,13 +136,13 @@ void ConnectionControl::OnFactoryReset()
     // Declined, or not asked because a box is open: the token must not be
     // lost with the unsent command.
     if (!hooks_.confirmFactoryReset()) {
-        token_.GiveBack();
+        token_.Refused();
         return;
     }
     protocol::BuildFactoryReset(send_.Frame());
     send_.SendFrame(protocol::kResetFrameSize);
     window_.SetTimer(timer::kResetResend, timer::kResetResendMs);
-    hooks_.showStatus(QString::fromLatin1(kResetStatus));
+    hooks_.showStatus(QString::fromLatin1(pages::kSettingStatus));
 }
 
 bool ConnectionControl::OnTimer(int id)
@@ -195,4 +179,4 @@ void ConnectionControl::SetText(int id, const char* text)
     }
 }
 
-}  // namespace velmora::transport
+}  // namespace velmora::app

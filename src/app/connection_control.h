@@ -3,9 +3,13 @@
 // reaction to a failed port, the check every command passes, and the
 // factory reset sent from the main window.
 
+#include "pages/message_box.h"
+#include "pages/progress_popup.h"
+#include "protocol/baud_rates.h"
 #include "protocol/link_token.h"
-#include "protocol/reply_assembly.h"
 #include "protocol/send_path.h"
+#include "transport/serial_connection.h"
+#include "transport/tcp_client.h"
 
 #include <QString>
 
@@ -16,21 +20,21 @@ namespace velmora::platform {
 class Window;
 }
 
-namespace velmora::transport {
+namespace velmora::app {
 
-class CSerialPort;
+using pages::kConnectFailed;
+using pages::kOpenComFailed;
+using pages::kTimeOut;
 
 inline constexpr int kComControl = 2;
 inline constexpr int kTcpControl = 3;
 
-inline constexpr char kOpenComFailed[] = "Open COM failed!";
-inline constexpr char kConnectFailed[] = "Connect to Matrix failed!";
-inline constexpr char kTimeOut[] = "Time out!";
-inline constexpr char kResetStatus[] = "Setting";
+inline constexpr char kCreatingSocketFailed[] = "creating socket failed!";
 inline constexpr char kConnectText[] = "Connect";
 inline constexpr char kDisconnectText[] = "Disconnect";
 
-// What connection control needs from the rest of the panel.
+// The panel's message box, question and wait popup, as connection control,
+// the search and the configuration use them.
 struct ConnectionHooks {
     std::function<void(const QString&)> showMessage;
     // Asks the factory reset question unless the operator asked not to be
@@ -41,14 +45,11 @@ struct ConnectionHooks {
     // Sets the popup's text; a showing popup stops its dots and shows the check mark.
     std::function<void(const QString&)> finishStatus;
     std::function<void()> comOpened;  // the port is open, before the first command goes out
-    std::function<bool()> tcpConnected;
-    std::function<void()> closeTcp;  // ends the connection, button back to "Connect"
 };
 
 class ConnectionControl {
 public:
-    // `replies` assembles what the port receives; each new connection starts it afresh.
-    ConnectionControl(platform::Window& window, CSerialPort& port, protocol::SerialReplyAssembler& replies,
+    ConnectionControl(platform::Window& window, transport::SerialConnection& serial, transport::TcpClient& tcp,
                       protocol::SendPath& send, protocol::LinkToken& token, ConnectionHooks hooks);
 
     // Start: COM control with 115200 baud.
@@ -58,9 +59,14 @@ public:
     bool OnTimer(int id);
 
     bool CheckConnection();
-    int Mode() const { return mode_; }
-    bool ComOpen() const { return comOpen_; }
-    std::uint8_t PortNumber() const { return portNumber_; }
+    // The control mode: the one source of a frame's route, read off the
+    // COM control radio whenever anything asks.
+    int Mode() const;
+    bool ComMode() const { return Mode() == kComControl; }
+    // The link of the control mode is open; shows nothing, takes nothing.
+    bool LinkOpen() const;
+    bool ComOpen() const { return serial_.IsOpen(); }
+    std::uint8_t PortNumber() const { return serial_.PortNumber(); }
     unsigned Baud() const { return baud_; }
 
 private:
@@ -72,15 +78,12 @@ private:
     void SetText(int id, const char* text);
 
     platform::Window& window_;
-    CSerialPort& port_;
-    protocol::SerialReplyAssembler& replies_;
+    transport::SerialConnection& serial_;
+    transport::TcpClient& tcp_;
     protocol::SendPath& send_;
     protocol::LinkToken& token_;
     ConnectionHooks hooks_;
-    int mode_ = kComControl;
-    bool comOpen_ = false;
-    std::uint8_t portNumber_ = 0;
-    unsigned baud_ = 115200;
+    unsigned baud_ = protocol::kBaudRates[protocol::kDefaultBaudIndex];
 };
 
-}  // namespace velmora::transport
+}  // namespace velmora::app

@@ -8,6 +8,7 @@
 // place while its port is present.
 
 #include "transport/port_discovery.h"
+#include "transport/port_names.h"
 
 #include <array>
 #include <cstdint>
@@ -20,30 +21,19 @@ namespace velmora::platform {
 class ComboBox;
 }
 
-namespace velmora::transport {
+namespace velmora::app {
 
 inline constexpr int kMaxListedPorts = 256;
 
-// The port number of a list entry's text: "COM10" gives 10. The first three
-// characters are dropped and the rest read by PortNumberFromDigits.
-std::uint8_t PortNumberFromText(std::string_view text);
-// Up to three characters read as decimal digits, most significant first, a
-// character that is not a digit counting as 0, the value kept in 8 bits;
-// empty or four and more characters give 0.
-std::uint8_t PortNumberFromDigits(std::string_view digits);
-// The port number in a friendly name: the digits after "(COM" up to the next
-// ")" ("USB Serial (COM12)" gives 12); without "(COM" the first three
-// characters are dropped instead; without a ")" after it the number is 0.
-std::uint8_t PortNumberFromFriendlyName(std::string_view friendlyName);
-
 class PortListRefresh {
 public:
+    using SSerInfo = transport::SSerInfo;
     using Enumerator = std::function<void(std::vector<SSerInfo>&)>;
 
     // Discovery on the running system.
     explicit PortListRefresh(platform::ComboBox& list);
     // Discovery below other roots (tests).
-    PortListRefresh(platform::ComboBox& list, DiscoveryRoots roots);
+    PortListRefresh(platform::ComboBox& list, transport::DiscoveryRoots roots);
     // Any source of ports; it reports failure by throwing PortEnumerationError.
     PortListRefresh(platform::ComboBox& list, Enumerator enumerate);
 
@@ -63,4 +53,4 @@ private:
     std::string lastError_;
 };
 
-}  // namespace velmora::transport
+}  // namespace velmora::app

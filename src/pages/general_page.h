@@ -13,7 +13,7 @@ class ComboBox;
 class Window;
 }  // namespace velmora::platform
 
-namespace velmora::app {
+namespace velmora::pages {
 
 class GeneralPage : public protocol::ReplyReceiver {
 public:
@@ -30,6 +30,9 @@ public:
     std::uint32_t SelectedInput() const { return selectedInput_; }
 
 private:
+    // Sends a command the operator asked for; one that waits for no answer frees the token.
+    void Send(protocol::Command command, std::initializer_list<std::pair<std::size_t, std::uint8_t>> params,
+              protocol::Answer answer);
     void OnInputClicked(std::uint8_t input);
     void OnAudioChanged();
     void OnListChanged(int id);
@@ -51,4 +54,4 @@ private:
     std::uint32_t selectedInput_ = 0;
 };
 
-}  // namespace velmora::app
+}  // namespace velmora::pages

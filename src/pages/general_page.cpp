@@ -1,15 +1,16 @@
-#include "app/general_page.h"
+#include "pages/general_page.h"
 
-#include "app/general_lists.h"
+#include "pages/general_lists.h"
 #include "platform/combo_box.h"
 #include "platform/window.h"
+#include "protocol/baud_rates.h"
 #include "protocol/commands.h"
 #include "res/main_ids.h"
 
 #include <QAbstractButton>
 #include <QPlainTextEdit>
 
-namespace velmora::app {
+namespace velmora::pages {
 
 namespace c = ctl::main;
 using namespace protocol;
@@ -56,6 +57,13 @@ bool ValidInput(std::uint8_t input)
 
 }  // namespace
 
+void GeneralPage::Send(Command command, std::initializer_list<std::pair<std::size_t, std::uint8_t>> params,
+                       Answer answer)
+{
+    send_.Send(command, params);
+    token_.AfterSend(answer);
+}
+
 GeneralPage::GeneralPage(platform::Window& window, SendPath& send, LinkToken& token,
                          std::function<bool()> checkConnection)
     : window_(window), send_(send), token_(token), checkConnection_(std::move(checkConnection))
@@ -76,7 +84,9 @@ void GeneralPage::FillLists()
     Fill(List(c::kAutoSwitchList), general_lists::kAutoSwitch);
     Fill(List(c::kEdidList), general_lists::kEdid);
     Fill(List(c::kHdcpList), general_lists::kHdcp);
-    Fill(List(c::kBaudList), general_lists::kBaud);
+    for (const unsigned baud : kBaudRates) {
+        List(c::kBaudList)->AddString(QString::number(baud));
+    }
     // A list shows no choice until the switcher's status answer or the
     // operator makes one: a panel that never talked to the switcher must not
     // look as if it knew its settings.
@@ -113,18 +123,17 @@ void GeneralPage::OnInputClicked(std::uint8_t input)
     if (!checkConnection_()) {
         return;
     }
-    send_.Send(kSelectInput, {{kInputByte, input}, {kSelectInputFlagByte, kSelectInputByte7}});
+    Send(kSelectInput, {{kInputByte, input}, {kSelectInputFlagByte, kSelectInputByte7}}, Answer::Awaited);
     selectedInput_ = input;
-    // The token stays taken until the switcher answers.
 }
 
 void GeneralPage::OnAudioChanged()
 {
     const int position = List(c::kAudioList)->GetCurSel();
     const int source = position + (selectedInput_ == kInputVga ? 1 : 0);
-    send_.Send(kSetAudioSource, {{kInputByte, static_cast<std::uint8_t>(selectedInput_)},
-                                 {kAudioSourceByte, static_cast<std::uint8_t>(source)}});
-    token_.GiveBack();
+    Send(kSetAudioSource,
+         {{kInputByte, static_cast<std::uint8_t>(selectedInput_)}, {kAudioSourceByte, static_cast<std::uint8_t>(source)}},
+         Answer::None);
 }
 
 void GeneralPage::OnListChanged(int id)
@@ -133,9 +142,8 @@ void GeneralPage::OnListChanged(int id)
         return;
     }
     const ListSetting& setting = *SettingOf(id);
-    send_.Send(setting.set, {{kValueByte, ListSetting::ValueOf(List(id)->GetCurSel())},
-                             {kSecondValueByte, setting.byte6}});
-    token_.GiveBack();
+    Send(setting.set, {{kValueByte, ListSetting::ValueOf(List(id)->GetCurSel())}, {kSecondValueByte, setting.byte6}},
+         Answer::None);
 }
 
 void GeneralPage::OnClear()
@@ -154,8 +162,6 @@ void GeneralPage::HandleReply(std::span<const std::uint8_t, kFrameSize> frame)
         HandleInputAccepted();
     } else if (command == kQueryAudioSource) {
         HandleAudioSource(frame);
-    } else if (command == kInputChangeDone) {
-        token_.GiveBack();
     }
 }
 
@@ -173,7 +179,6 @@ void GeneralPage::HandleStatus(std::span<const std::uint8_t, kFrameSize> frame)
     for (const int id : {c::kResolutionList, c::kAspectList, c::kEdidList, c::kHdcpList}) {
         SelectFromStatus(id, frame);
     }
-    token_.GiveBack();
 }
 
 void GeneralPage::SelectFromStatus(int listId, std::span<const std::uint8_t, kFrameSize> frame)
@@ -192,13 +197,11 @@ void GeneralPage::HandleInputAccepted()
         ShapeAudioList(input);
         MarkInput(input);
     }
-    token_.GiveBack();
     send_.Send(kQueryAudioSource, {{kInputByte, input}});
 }
 
 void GeneralPage::HandleAudioSource(std::span<const std::uint8_t, kFrameSize> frame)
 {
-    token_.GiveBack();
     List(c::kAudioList)
         ->SetCurSel(AudioPosition(frame[kAudioSourceByte], static_cast<std::uint8_t>(selectedInput_)));
     send_.Send(kInputChangeDone);
@@ -229,4 +232,4 @@ int GeneralPage::AudioPosition(std::uint8_t audioValue, std::uint8_t input) cons
     return audioValue - (input == kInputVga ? 1 : 0);
 }
 
-}  // namespace velmora::app
+}  // namespace velmora::pages

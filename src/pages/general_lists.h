@@ -7,7 +7,7 @@
 #include <array>
 #include <string_view>
 
-namespace velmora::app::general_lists {
+namespace velmora::pages::general_lists {
 
 using protocol::list_texts::kAudio;
 using protocol::list_texts::kAudioEmbedded;
@@ -18,8 +18,6 @@ using protocol::list_texts::kEdid;
 using protocol::list_texts::kHdcp;
 using protocol::list_texts::kResolution;
 
-inline constexpr std::array<std::string_view, 6> kBaud{"4800", "9600", "19200", "38400", "57600", "115200"};
-inline constexpr std::array<unsigned, 6> kBaudRates{4800, 9600, 19200, 38400, 57600, 115200};
-inline constexpr int kDefaultBaudIndex = 5;
+// The Baud list shows protocol::kBaudRates in decimal.
 
-}  // namespace velmora::app::general_lists
+}  // namespace velmora::pages::general_lists
