@@ -43,6 +43,22 @@ inline std::string RandomLoopbackAddress()
            std::to_string(octet(random));
 }
 
+// The simulated switcher on the switcher's port at a loopback address of its
+// own, which `address` receives; null when no address was free.
+inline std::unique_ptr<sim::Simulator> StartOnOwnLoopback(sim::SimOptions options, QString& address)
+{
+    options.tcpPort = protocol::kSwitcherTcpPort;
+    for (int i = 0; i < kAddressTries; ++i) {
+        options.tcpBind = RandomLoopbackAddress();
+        auto candidate = std::make_unique<sim::Simulator>(options);
+        if (candidate->Start()) {
+            address = QString::fromStdString(options.tcpBind);
+            return candidate;
+        }
+    }
+    return nullptr;
+}
+
 // A listener on <loopback address>:8000 that accepts one connection and then
 // writes what the test tells it.
 class ScriptedServer {
@@ -134,15 +150,7 @@ protected:
     void StartSimulator(sim::SimOptions options = {})
     {
         options.pty = false;
-        options.tcpPort = protocol::kSwitcherTcpPort;
-        for (int i = 0; i < kAddressTries && !simulator; ++i) {
-            options.tcpBind = RandomLoopbackAddress();
-            auto candidate = std::make_unique<sim::Simulator>(options);
-            if (candidate->Start()) {
-                simulator = std::move(candidate);
-                simAddress = QString::fromStdString(options.tcpBind);
-            }
-        }
+        simulator = StartOnOwnLoopback(options, simAddress);
         ASSERT_TRUE(simulator) << "no loopback address was free";
     }
 
