@@ -10,25 +10,46 @@ namespace {
 
 using namespace test;
 
-TEST(PtyChains, NetworkReadChain)
+TEST(LineChains, NetworkReadChainOnEitherLine)
 {
-    LineSession s(Line::Pty, PtyOnly());
-    ASSERT_TRUE(s.Ok());
-    s.sim.Modify([](DeviceState& state) {
-        state.dhcp = true;
-        state.ip = {192, 168, 0, 100};
-        state.subnet = {255, 255, 0, 0};
-        state.gateway = {192, 168, 0, 1};
-        state.mac = {0xAA, 0xBB, 0xCC, 0x01, 0x02, 0x03};
-        state.tcpPort = 8000;
-    });
-    ExpectExchanges(
-        s.client,
-        {{kNetworkStatus, Frame({0x50, 0x56, 0x54, 0x22, 0x0B, 0x0F})},
-         {Frame({0x50, 0x56, 0x54, 0x27, 0x04}),
-          Frame({0x50, 0x56, 0x54, 0x27, 0x04, 192, 168, 0, 100, 255, 255, 0, 0, 192, 168, 0, 1})},
-         {Frame({0x50, 0x56, 0x54, 0x22, 0x14}), Frame({0x50, 0x56, 0x54, 0x22, 0x14, 0xAA, 0xBB, 0xCC, 0x01, 0x02, 0x03})},
-         {Frame({0x50, 0x56, 0x54, 0x22, 0x78}), Frame({0x50, 0x56, 0x54, 0x22, 0x78, 0x1F, 0x40})}});
+    struct Case {
+        Line line;
+        bool dhcp;
+        std::array<std::uint8_t, 4> ip, subnet, gateway;
+        std::array<std::uint8_t, 6> mac;
+        std::uint16_t port;
+        Bytes answers[4];
+    };
+    const Case cases[] = {
+        {Line::Pty, true, {192, 168, 0, 100}, {255, 255, 0, 0}, {192, 168, 0, 1}, {0xAA, 0xBB, 0xCC, 0x01, 0x02, 0x03},
+         8000,
+         {Frame({0x50, 0x56, 0x54, 0x22, 0x0B, 0x0F}),
+          Frame({0x50, 0x56, 0x54, 0x27, 0x04, 192, 168, 0, 100, 255, 255, 0, 0, 192, 168, 0, 1}),
+          Frame({0x50, 0x56, 0x54, 0x22, 0x14, 0xAA, 0xBB, 0xCC, 0x01, 0x02, 0x03}),
+          Frame({0x50, 0x56, 0x54, 0x22, 0x78, 0x1F, 0x40})}},
+        {Line::Tcp, false, {10, 0, 0, 5}, {255, 255, 255, 0}, {10, 0, 0, 1}, {0x00, 0x1C, 0x91, 0x03, 0x52, 0x7A}, 8080,
+         {Frame({0x50, 0x56, 0x54, 0x22, 0x0B, 0xF0}),
+          Frame({0x50, 0x56, 0x54, 0x27, 0x04, 10, 0, 0, 5, 255, 255, 255, 0, 10, 0, 0, 1}),
+          Frame({0x50, 0x56, 0x54, 0x22, 0x14, 0x00, 0x1C, 0x91, 0x03, 0x52, 0x7A}),
+          Frame({0x50, 0x56, 0x54, 0x22, 0x78, 0x1F, 0x90})}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line == Line::Pty ? "pty" : "tcp");
+        LineSession s(c.line, c.line == Line::Pty ? PtyOnly() : TcpOnly());
+        ASSERT_TRUE(s.Ok());
+        s.sim.Modify([&](DeviceState& state) {
+            state.dhcp = c.dhcp;
+            state.ip = c.ip;
+            state.subnet = c.subnet;
+            state.gateway = c.gateway;
+            state.mac = c.mac;
+            state.tcpPort = c.port;
+        });
+        ExpectExchanges(s.client, {{kNetworkStatus, c.answers[0]},
+                                   {Frame({0x50, 0x56, 0x54, 0x27, 0x04}), c.answers[1]},
+                                   {Frame({0x50, 0x56, 0x54, 0x22, 0x14}), c.answers[2]},
+                                   {Frame({0x50, 0x56, 0x54, 0x22, 0x78}), c.answers[3]}});
+    }
 }
 
 TEST(PtyChains, VgaStepChain)

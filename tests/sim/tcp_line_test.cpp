@@ -47,26 +47,6 @@ TEST(TcpLine, FrameInPiecesIsAssembled)
     EXPECT_EQ(Ask(s.client, Bytes(kStatusQuery.begin() + 7, kStatusQuery.end())), kFactoryStatus);
 }
 
-TEST(TcpLine, NetworkReadChain)
-{
-    LineSession s(Line::Tcp, TcpOnly());
-    ASSERT_TRUE(s.Ok());
-    s.sim.Modify([](DeviceState& state) {
-        state.dhcp = false;
-        state.ip = {10, 0, 0, 5};
-        state.subnet = {255, 255, 255, 0};
-        state.gateway = {10, 0, 0, 1};
-        state.mac = {0x00, 0x1C, 0x91, 0x03, 0x52, 0x7A};
-        state.tcpPort = 8080;
-    });
-    ExpectExchanges(
-        s.client,
-        {{Frame({0x50, 0x56, 0x54, 0x22, 0x0B}), Frame({0x50, 0x56, 0x54, 0x22, 0x0B, 0xF0})},
-         {Frame({0x50, 0x56, 0x54, 0x27, 0x04}), Frame({0x50, 0x56, 0x54, 0x27, 0x04, 10, 0, 0, 5, 255, 255, 255, 0, 10, 0, 0, 1})},
-         {Frame({0x50, 0x56, 0x54, 0x22, 0x14}), Frame({0x50, 0x56, 0x54, 0x22, 0x14, 0x00, 0x1C, 0x91, 0x03, 0x52, 0x7A})},
-         {Frame({0x50, 0x56, 0x54, 0x22, 0x78}), Frame({0x50, 0x56, 0x54, 0x22, 0x78, 0x1F, 0x90})}});
-}
-
 TEST(TcpLine, NewConnectionReplacesTheOld)
 {
     LineSession s(Line::Tcp, TcpOnly());
