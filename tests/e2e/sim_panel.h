@@ -39,16 +39,8 @@ protected:
         sim::SimOptions options;
         options.portDir = dir.path().toStdString();
         options.comNumber = kSimCom;
-        options.tcpPort = protocol::kSwitcherTcpPort;
-        for (int i = 0; i < kAddressTries && !simulator; ++i) {
-            options.tcpBind = RandomLoopbackAddress();
-            auto candidate = std::make_unique<sim::Simulator>(options);
-            if (candidate->Start()) {
-                simulator = std::move(candidate);
-            }
-        }
+        simulator = StartOnOwnLoopback(options, address);
         ASSERT_TRUE(simulator) << "no loopback address was free";
-        address = QString::fromStdString(options.tcpBind);
         panel = std::make_unique<app::CVelmoraDlg>();
         panel->show();
     }

@@ -48,48 +48,44 @@ const FrameBytes kAudio = MakeFrame(kQueryAudioSource, {{7, 3}});
 
 }  // namespace
 
-TEST(SerialAssembly, NoiseBeforeAFrameIsDiscarded)
-{
-    Collect got;
-    SerialReplyAssembler assembler(got.Handler());
-    for (std::uint8_t b : Concat({{0x00, 0x11}, V(kStatus)})) {
-        assembler.OnByte(b);
+class SerialAssembly : public testing::Test {
+protected:
+    void Feed(const std::vector<std::uint8_t>& bytes)
+    {
+        for (const std::uint8_t b : bytes) {
+            assembler.OnByte(b);
+        }
     }
-    ASSERT_EQ(got.frames.size(), 1u);
-    EXPECT_EQ(got.frames[0], kStatus);
+
+    Collect got;
+    SerialReplyAssembler assembler{got.Handler()};
+};
+
+TEST_F(SerialAssembly, NoiseBeforeAFrameIsDiscarded)
+{
+    Feed(Concat({{0x00, 0x11}, V(kStatus)}));
+    EXPECT_EQ(got.frames, Frames{kStatus});
 }
 
-TEST(SerialAssembly, AStartPairInsideAFrameDoesNotRestartIt)
+TEST_F(SerialAssembly, AStartPairInsideAFrameDoesNotRestartIt)
 {
-    Collect got;
-    SerialReplyAssembler assembler(got.Handler());
     const FrameBytes tricky = MakeFrame(kGeneralStatus, {{8, kStart0}, {9, kStart1}});
-    for (std::uint8_t b : Concat({V(tricky), V(kAudio)})) {
-        assembler.OnByte(b);
-    }
-    ASSERT_EQ(got.frames.size(), 2u);
-    EXPECT_EQ(got.frames[0], tricky);
-    EXPECT_EQ(got.frames[1], kAudio);
+    Feed(Concat({V(tricky), V(kAudio)}));
+    EXPECT_EQ(got.frames, (Frames{tricky, kAudio}));
 }
 
-TEST(SerialAssembly, AlternativeStartIsRecognised)
+TEST_F(SerialAssembly, AlternativeStartIsRecognised)
 {
-    Collect got;
-    SerialReplyAssembler assembler(got.Handler());
     std::vector<std::uint8_t> bytes{0x33, kAltStart0, kAltStart1};
     bytes.resize(bytes.size() + 16, 0x01);
-    for (std::uint8_t b : bytes) {
-        assembler.OnByte(b);
-    }
+    Feed(bytes);
     ASSERT_EQ(got.frames.size(), 1u);
     EXPECT_EQ(got.frames[0][0], kAltStart0);
     EXPECT_EQ(got.frames[0][1], kAltStart1);
 }
 
-TEST(SerialAssembly, StartPairStraddlingTheScanWrapIsNotRecognised)
+TEST_F(SerialAssembly, StartPairStraddlingTheScanWrapIsNotRecognised)
 {
-    Collect got;
-    SerialReplyAssembler assembler(got.Handler());
     // Positions 2..254 take 253 noise bytes, 'P' lands on 255, 'V' on 2.
     for (int i = 0; i < 253; ++i) {
         assembler.OnByte(0x01);
@@ -98,39 +94,27 @@ TEST(SerialAssembly, StartPairStraddlingTheScanWrapIsNotRecognised)
     assembler.OnByte(kStart1);
     EXPECT_FALSE(assembler.Synchronised());
     // The hunt goes on normally afterwards.
-    for (std::uint8_t b : V(kAudio)) {
-        assembler.OnByte(b);
-    }
-    ASSERT_EQ(got.frames.size(), 1u);
-    EXPECT_EQ(got.frames[0], kAudio);
+    Feed(V(kAudio));
+    EXPECT_EQ(got.frames, Frames{kAudio});
 }
 
-TEST(SerialAssembly, FalseStartInNoiseYieldsAFrameThatFailsItsChecksum)
+TEST_F(SerialAssembly, FalseStartInNoiseYieldsAFrameThatFailsItsChecksum)
 {
-    Collect got;
-    SerialReplyAssembler assembler(got.Handler());
-    for (std::uint8_t b : Concat({{0x50, 0x56, 0x01, 0x02}, V(kStatus)})) {
-        assembler.OnByte(b);
-    }
+    Feed(Concat({{0x50, 0x56, 0x01, 0x02}, V(kStatus)}));
     ASSERT_GE(got.frames.size(), 1u);
     EXPECT_FALSE(ChecksumMatches(got.frames[0]));
 }
 
-TEST(SerialAssembly, ResetDropsAPartlyCollectedFrame)
+TEST_F(SerialAssembly, ResetDropsAPartlyCollectedFrame)
 {
-    Collect got;
-    SerialReplyAssembler assembler(got.Handler());
     for (std::size_t i = 0; i < 10; ++i) {
         assembler.OnByte(kStatus[i]);
     }
     ASSERT_TRUE(assembler.Synchronised());
     assembler.Reset();
     EXPECT_FALSE(assembler.Synchronised());
-    for (std::uint8_t b : V(kAudio)) {
-        assembler.OnByte(b);
-    }
-    ASSERT_EQ(got.frames.size(), 1u);
-    EXPECT_EQ(got.frames[0], kAudio);
+    Feed(V(kAudio));
+    EXPECT_EQ(got.frames, Frames{kAudio});
 }
 
 TEST(StreamAssembly, TenPlusEightGiveOneFrame)
@@ -141,8 +125,7 @@ TEST(StreamAssembly, TenPlusEightGiveOneFrame)
     assembler.OnData(std::span(bytes).first(10));
     EXPECT_TRUE(got.frames.empty());
     assembler.OnData(std::span(bytes).subspan(10));
-    ASSERT_EQ(got.frames.size(), 1u);
-    EXPECT_EQ(got.frames[0], kStatus);
+    EXPECT_EQ(got.frames, Frames{kStatus});
 }
 
 TEST(StreamAssembly, TenPlusTwentyAndTwoInOneWriteGiveEveryFrame)
@@ -154,11 +137,7 @@ TEST(StreamAssembly, TenPlusTwentyAndTwoInOneWriteGiveEveryFrame)
     assembler.OnData(std::span(two).subspan(10, 20));
     assembler.OnData(std::span(two).subspan(30));
     assembler.OnData(two);
-    ASSERT_EQ(got.frames.size(), 4u);
-    EXPECT_EQ(got.frames[0], kStatus);
-    EXPECT_EQ(got.frames[1], kAudio);
-    EXPECT_EQ(got.frames[2], kStatus);
-    EXPECT_EQ(got.frames[3], kAudio);
+    EXPECT_EQ(got.frames, (Frames{kStatus, kAudio, kStatus, kAudio}));
     EXPECT_EQ(assembler.Buffered(), 0u);
 }
 
@@ -170,8 +149,7 @@ TEST(StreamAssembly, GarbageThenAFrameGivesTheFrame)
     for (std::uint8_t b : bytes) {  // one byte a read: the worst split
         assembler.OnData(std::span(&b, 1));
     }
-    ASSERT_EQ(got.frames.size(), 1u);
-    EXPECT_EQ(got.frames[0], kAudio);
+    EXPECT_EQ(got.frames, Frames{kAudio});
 }
 
 TEST(StreamAssembly, LargeBurstsNeitherOverflowNorLoseFrames)

@@ -263,4 +263,15 @@ inline std::vector<std::uint8_t> NumberedFrame(unsigned sequence)
     return frame;
 }
 
+// A pty reachable as the test's COM port, the window the serial port posts
+// to, and the port; destroyed port first, as locals would be.
+class SerialPortTest : public testing::Test {
+protected:
+    bool OpenAndStart() { return OpenLikeMainWindow(port, &window) && port.StartWorker(); }
+
+    PtyPair pty;
+    RecordingWindow window;
+    transport::CSerialPort port;
+};
+
 }  // namespace velmora::serial_test

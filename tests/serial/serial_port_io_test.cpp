@@ -10,6 +10,10 @@
 namespace velmora::serial_test {
 namespace {
 
+using SerialLineSettings = SerialPortTest;
+using SerialWrite = SerialPortTest;
+using SerialFailure = SerialPortTest;
+
 termios FarSideSettings(const PtyPair& pty)
 {
     termios t{};
@@ -17,11 +21,8 @@ termios FarSideSettings(const PtyPair& pty)
     return t;
 }
 
-TEST(SerialLineSettings, EachBaudOfTheListReadsBackAs8N2Raw)
+TEST_F(SerialLineSettings, EachBaudOfTheListReadsBackAs8N2Raw)
 {
-    PtyPair pty;
-    RecordingWindow window;
-    transport::CSerialPort port;
     const std::array<std::pair<unsigned, speed_t>, 6> bauds{
         {{4800, B4800}, {9600, B9600}, {19200, B19200}, {38400, B38400}, {57600, B57600}, {115200, B115200}}};
     for (const auto& [baud, speed] : bauds) {
@@ -44,7 +45,7 @@ TEST(SerialLineSettings, EachBaudOfTheListReadsBackAs8N2Raw)
     }
 }
 
-TEST(SerialLineSettings, ParityDataAndStopBitsBuildTheirFlags)
+TEST(SerialTermios, ParityDataAndStopBitsBuildTheirFlags)
 {
     struct Case {
         char parity;
@@ -76,11 +77,8 @@ TEST(SerialLineSettings, ParityDataAndStopBitsBuildTheirFlags)
     EXPECT_FALSE(transport::BuildTermios({9600, 'N', 8, 3}, t));
 }
 
-TEST(SerialLineSettings, FailingStepDoesNotFailTheOpen)
+TEST_F(SerialLineSettings, FailingStepDoesNotFailTheOpen)
 {
-    PtyPair pty;
-    RecordingWindow window;
-    transport::CSerialPort port;
     ASSERT_TRUE(port.OpenPort(&window, kPort, 9600, 'N', 8, 1, 0x03, 512, 3));
 
     // A speed termios does not know ends the chain before anything is applied.
@@ -100,25 +98,17 @@ TEST(SerialLineSettings, FailingStepDoesNotFailTheOpen)
     EXPECT_FALSE(port.IsOpen());
 }
 
-TEST(SerialWrite, FrameGoesOutWhole)
+TEST_F(SerialWrite, FrameGoesOutWhole)
 {
-    PtyPair pty;
-    RecordingWindow window;
-    transport::CSerialPort port;
-    ASSERT_TRUE(OpenLikeMainWindow(port, &window));
-    ASSERT_TRUE(port.StartWorker());
+    ASSERT_TRUE(OpenAndStart());
     const auto frame = NumberedFrame(7);
     port.QueueWrite(frame.data(), frame.size());
     EXPECT_EQ(pty.ReadMaster(18), frame);
 }
 
-TEST(SerialWrite, BurstsOfFramesArriveWholeInOrderNoneLost)
+TEST_F(SerialWrite, BurstsOfFramesArriveWholeInOrderNoneLost)
 {
-    PtyPair pty;
-    RecordingWindow window;
-    transport::CSerialPort port;
-    ASSERT_TRUE(OpenLikeMainWindow(port, &window));
-    ASSERT_TRUE(port.StartWorker());
+    ASSERT_TRUE(OpenAndStart());
     unsigned sequence = 0;
     for (int round = 0; round < 4; ++round) {
         SCOPED_TRACE(round);
@@ -150,12 +140,9 @@ std::vector<std::uint8_t> NumberedFrames(unsigned first, unsigned count)
 
 constexpr unsigned kFloodCommands = 200;
 
-TEST(SerialWrite, CommandsGoOutWhileTheFarEndNeverStopsTalking)
+TEST_F(SerialWrite, CommandsGoOutWhileTheFarEndNeverStopsTalking)
 {
     Watchdog watchdog(60s, "writes under a flood");
-    PtyPair pty;
-    RecordingWindow window;
-    transport::CSerialPort port;
     ASSERT_TRUE(OpenLikeMainWindow(port, &window));
     Streamer flood(pty.Master());  // once the line is raw: a cooked one echoes
     ASSERT_TRUE(port.StartWorker());
@@ -176,11 +163,8 @@ TEST(SerialWrite, CommandsGoOutWhileTheFarEndNeverStopsTalking)
     EXPECT_TRUE(window.failures.empty());
 }
 
-TEST(SerialWrite, CommandsTheQueueCannotTakeAreReportedOnce)
+TEST_F(SerialWrite, CommandsTheQueueCannotTakeAreReportedOnce)
 {
-    PtyPair pty;
-    RecordingWindow window;
-    transport::CSerialPort port;
     ASSERT_TRUE(OpenLikeMainWindow(port, &window));
     Streamer flood(pty.Master());
     // No worker yet: nothing leaves the queue.
@@ -199,13 +183,9 @@ TEST(SerialWrite, CommandsTheQueueCannotTakeAreReportedOnce)
     EXPECT_EQ(window.failures[0], (std::pair<platform::WParam, platform::LParam>{msg::kSerialFailedPort, 0}));
 }
 
-TEST(SerialWrite, AnAnswerComingInWhileACommandGoesOutIsKeptWhole)
+TEST_F(SerialWrite, AnAnswerComingInWhileACommandGoesOutIsKeptWhole)
 {
-    PtyPair pty;
-    RecordingWindow window;
-    transport::CSerialPort port;
-    ASSERT_TRUE(OpenLikeMainWindow(port, &window));
-    ASSERT_TRUE(port.StartWorker());
+    ASSERT_TRUE(OpenAndStart());
     const auto answer = NumberedFrame(1);
     const std::size_t half = answer.size() / 2;
     ASSERT_TRUE(pty.WriteMaster({answer.begin(), answer.begin() + half}));
@@ -220,11 +200,8 @@ TEST(SerialWrite, AnAnswerComingInWhileACommandGoesOutIsKeptWhole)
     EXPECT_EQ(pty.ReadMaster(command.size()), command);
 }
 
-TEST(SerialWrite, FramesOutsideAnOpenSessionAreDropped)
+TEST_F(SerialWrite, FramesOutsideAnOpenSessionAreDropped)
 {
-    PtyPair pty;
-    RecordingWindow window;
-    transport::CSerialPort port;
     const auto early = NumberedFrame(1);
     port.QueueWrite(early.data(), early.size());  // never opened
 
@@ -239,8 +216,7 @@ TEST(SerialWrite, FramesOutsideAnOpenSessionAreDropped)
     port.RequestClose();
     ASSERT_TRUE(WaitUntil([&] { return !port.WorkerAlive(); }));
     port.QueueWrite(early.data(), early.size());  // closed
-    ASSERT_TRUE(OpenLikeMainWindow(port, &window));
-    ASSERT_TRUE(port.StartWorker());
+    ASSERT_TRUE(OpenAndStart());
     const auto next = NumberedFrame(3);
     port.QueueWrite(next.data(), next.size());
     EXPECT_EQ(pty.ReadMaster(18), next);
@@ -278,13 +254,9 @@ TEST(SerialRead, AllBytesOfALongStreamArriveInOrder)
     EXPECT_EQ(window.bytes, stream);
 }
 
-TEST(SerialFailure, ClosingTheFarEndPostsSerialFailedOnce)
+TEST_F(SerialFailure, ClosingTheFarEndPostsSerialFailedOnce)
 {
-    PtyPair pty;
-    RecordingWindow window;
-    transport::CSerialPort port;
-    ASSERT_TRUE(OpenLikeMainWindow(port, &window));
-    ASSERT_TRUE(port.StartWorker());
+    ASSERT_TRUE(OpenAndStart());
     pty.CloseMaster();
     ASSERT_TRUE(PumpUntil([&] { return !window.failures.empty(); }));
     // A hung-up tty stays readable: the worker must not report it again.

@@ -15,6 +15,9 @@
 namespace velmora::serial_test {
 namespace {
 
+using SerialOpen = SerialPortTest;
+using SerialExclusive = SerialPortTest;
+
 int OpenFdCount()
 {
     int count = 0;
@@ -52,11 +55,8 @@ std::string PidText(long pid)
     return text;
 }
 
-TEST(SerialOpen, NumberWithoutDeviceFailsAndLeavesNothingOpen)
+TEST_F(SerialOpen, NumberWithoutDeviceFailsAndLeavesNothingOpen)
 {
-    PtyPair pty;
-    RecordingWindow window;
-    transport::CSerialPort port;
     const int before = OpenFdCount();
     EXPECT_FALSE(OpenLikeMainWindow(port, &window, 250));  // no link, beyond the fixed numbering
     EXPECT_FALSE(port.IsOpen());
@@ -79,13 +79,9 @@ TEST(SerialOpen, NumberWithoutDeviceFailsAndLeavesNothingOpen)
     EXPECT_EQ(pty.ReadMaster(18), frame);
 }
 
-TEST(SerialExclusive, OpenPortIsBusyForOtherPrograms)
+TEST_F(SerialExclusive, OpenPortIsBusyForOtherPrograms)
 {
-    PtyPair pty;
-    RecordingWindow window;
-    transport::CSerialPort port;
-    ASSERT_TRUE(OpenLikeMainWindow(port, &window));
-    ASSERT_TRUE(port.StartWorker());
+    ASSERT_TRUE(OpenAndStart());
 
     const int other = open(pty.SlaveName().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (other >= 0) {  // root passes TIOCEXCL; others get EBUSY here
@@ -105,11 +101,8 @@ TEST(SerialExclusive, OpenPortIsBusyForOtherPrograms)
     EXPECT_FALSE(OpenLikeMainWindow(second, &window));
 }
 
-TEST(SerialExclusive, ClosedPortCanBeTakenByAnotherProgram)
+TEST_F(SerialExclusive, ClosedPortCanBeTakenByAnotherProgram)
 {
-    PtyPair pty;
-    RecordingWindow window;
-    transport::CSerialPort port;
     const std::string lockFile = transport::SerialLock::LockFilePath(pty.Link());
     for (int round = 0; round < 2; ++round) {
         SCOPED_TRACE(round);
@@ -132,11 +125,8 @@ TEST(SerialExclusive, ClosedPortCanBeTakenByAnotherProgram)
     }
 }
 
-TEST(SerialExclusive, PortHeldByAnotherProgramCannotBeOpened)
+TEST_F(SerialExclusive, PortHeldByAnotherProgramCannotBeOpened)
 {
-    PtyPair pty;
-    RecordingWindow window;
-    transport::CSerialPort port;
 
     const int holder = open(pty.SlaveName().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     ASSERT_GE(holder, 0);
@@ -160,11 +150,8 @@ TEST(SerialExclusive, PortHeldByAnotherProgramCannotBeOpened)
     port.RequestClose();
 }
 
-TEST(SerialExclusive, StaleLockFileIsTakenOver)
+TEST_F(SerialExclusive, StaleLockFileIsTakenOver)
 {
-    PtyPair pty;
-    RecordingWindow window;
-    transport::CSerialPort port;
     const std::string lockFile = transport::SerialLock::LockFilePath(pty.Link());
     if (lockFile.empty()) {
         GTEST_SKIP() << "no writable lock directory";

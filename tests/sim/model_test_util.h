@@ -43,4 +43,11 @@ inline Bytes One(DeviceModel& model, const Bytes& in)
     return out.empty() ? Bytes{} : out.front();
 }
 
+// The frame with the given leading bytes must come back unchanged.
+inline void ExpectEcho(DeviceModel& model, std::initializer_list<std::uint8_t> head)
+{
+    const Bytes frame = Frame(head);
+    EXPECT_EQ(One(model, frame), frame);
+}
+
 }  // namespace velmora::sim::test

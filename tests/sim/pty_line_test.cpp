@@ -1,10 +1,8 @@
 // The simulator over a real pseudo-terminal.
 
-#include "line_client.h"
-#include "model_test_util.h"
+#include "line_session.h"
 
 #include "sim/line_pacer.h"
-#include "sim/simulator.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -14,93 +12,61 @@ namespace {
 
 using namespace test;
 
-SimOptions PtyOnly()
-{
-    SimOptions options;
-    options.tcp = false;
-    options.processingDelayMs = 0;
-    return options;
-}
-
-const Bytes kStatusQuery{0x50, 0x56, 0x54, 0x27, 0x01, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x22};
-const Bytes kFactoryStatus{0x50, 0x56, 0x54, 0x27, 0x01, 0x00, 0x01, 0x00, 0x00, 0x0C, 0x01, 0x04, 0x01, 0, 0, 0, 0, 0x35};
-const Bytes kReset{0x50, 0x56, 0x54, 0x02, 0x03, 0x03, 0x00, 0x01, 0, 0, 0, 0, 0};
-
 TEST(PtyLine, AnswersTheGeneralStatus)
 {
-    Simulator sim(PtyOnly());
-    ASSERT_TRUE(sim.Start());
-    ASSERT_FALSE(sim.PtyPath().empty());
-    FdClient port = OpenPty(sim.PtyPath());
-    ASSERT_TRUE(port.Ok());
-    ASSERT_TRUE(port.Write(kStatusQuery));
-    EXPECT_EQ(port.Read(18), kFactoryStatus);
+    LineSession s(Line::Pty, PtyOnly());
+    ASSERT_FALSE(s.sim.PtyPath().empty());
+    ASSERT_TRUE(s.Ok());
+    EXPECT_EQ(Ask(s.client, kStatusQuery), kFactoryStatus);
 }
 
 TEST(PtyLine, InputChangeChainToHdmi3)
 {
-    Simulator sim(PtyOnly());
-    ASSERT_TRUE(sim.Start());
-    FdClient port = OpenPty(sim.PtyPath());
-    ASSERT_TRUE(port.Ok());
+    LineSession s(Line::Pty, PtyOnly());
+    ASSERT_TRUE(s.Ok());
     // "select HDMI 3" begins with the reset's 13 bytes; the checksum follows at once.
-    ASSERT_TRUE(port.Write(Bytes{0x50, 0x56, 0x54, 0x02, 0x03, 0x03, 0x00, 0x01, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x03}));
-    EXPECT_EQ(port.Read(18), (Bytes{0x50, 0x56, 0x54, 0x02, 0x03, 0x00, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF}));
-    ASSERT_TRUE(port.Write(Bytes{0x50, 0x56, 0x54, 0x24, 0x08, 0x03, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x29}));
-    EXPECT_EQ(port.Read(18), (Bytes{0x50, 0x56, 0x54, 0x24, 0x08, 0x03, 0x00, 0x00, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x29}));
-    ASSERT_TRUE(port.Write(Bytes{0x50, 0x56, 0x54, 0x24, 0x12, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x30}));
-    EXPECT_EQ(port.Read(18), (Bytes{0x50, 0x56, 0x54, 0x24, 0x12, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x30}));
-    EXPECT_EQ(sim.Snapshot().input, 3);
-    EXPECT_EQ(sim.Snapshot().factoryResets, 0);
+    const Bytes selectHdmi3 = Joined({kReset, {0, 0, 0, 0, 0x03}});
+    const Bytes inputTo3 = Frame({0x50, 0x56, 0x54, 0x24, 0x08, 0x03});
+    const Bytes refresh = Frame({0x50, 0x56, 0x54, 0x24, 0x12});
+    ExpectExchanges(s.client, {{selectHdmi3, Frame({0x50, 0x56, 0x54, 0x02, 0x03, 0x00})},
+                               {inputTo3, inputTo3},
+                               {refresh, refresh}});
+    EXPECT_EQ(s.sim.Snapshot().input, 3);
+    EXPECT_EQ(s.sim.Snapshot().factoryResets, 0);
 }
 
 TEST(PtyLine, ThirteenByteResetAfterAnIdleGap)
 {
-    Simulator sim(PtyOnly());
-    ASSERT_TRUE(sim.Start());
-    FdClient port = OpenPty(sim.PtyPath());
-    ASSERT_TRUE(port.Ok());
-    ASSERT_TRUE(port.Write(Frame({0x50, 0x56, 0x54, 0x0A, 0x06, 0x03})));
-    ASSERT_EQ(port.Read(18).size(), 18u);
-    ASSERT_EQ(sim.Snapshot().resolution, 3);
+    LineSession s(Line::Pty, PtyOnly());
+    ASSERT_TRUE(s.Ok());
+    ASSERT_EQ(Ask(s.client, Frame({0x50, 0x56, 0x54, 0x0A, 0x06, 0x03})).size(), 18u);
+    ASSERT_EQ(s.sim.Snapshot().resolution, 3);
 
-    ASSERT_TRUE(port.Write(kReset));
-    EXPECT_TRUE(Eventually([&] { return sim.Snapshot().factoryResets == 1; }));
-    EXPECT_EQ(sim.Snapshot().resolution, 13);
-    EXPECT_TRUE(port.Read(1, kSilenceMs).empty()) << "the reset is not answered";
-    ASSERT_TRUE(port.Write(kStatusQuery));
-    EXPECT_EQ(port.Read(18), kFactoryStatus);
+    ASSERT_TRUE(s.client.Write(kReset));
+    EXPECT_TRUE(Eventually([&] { return s.sim.Snapshot().factoryResets == 1; }));
+    EXPECT_EQ(s.sim.Snapshot().resolution, 13);
+    EXPECT_TRUE(s.client.Read(1, kSilenceMs).empty()) << "the reset is not answered";
+    EXPECT_EQ(Ask(s.client, kStatusQuery), kFactoryStatus);
 }
 
 TEST(PtyLine, ResetFollowedAtOnceByAFrame)
 {
-    Simulator sim(PtyOnly());
-    ASSERT_TRUE(sim.Start());
-    FdClient port = OpenPty(sim.PtyPath());
-    ASSERT_TRUE(port.Ok());
-    sim.Modify([](DeviceState& s) { s.input = 4; });
-    Bytes both = kReset;
-    both.insert(both.end(), kStatusQuery.begin(), kStatusQuery.end());
-    ASSERT_TRUE(port.Write(both));
-    EXPECT_EQ(port.Read(18), kFactoryStatus);
-    EXPECT_EQ(sim.Snapshot().factoryResets, 1);
-    EXPECT_EQ(sim.PtyResets(), 1);
+    LineSession s(Line::Pty, PtyOnly());
+    ASSERT_TRUE(s.Ok());
+    s.sim.Modify([](DeviceState& state) { state.input = 4; });
+    EXPECT_EQ(Ask(s.client, Joined({kReset, kStatusQuery})), kFactoryStatus);
+    EXPECT_EQ(s.sim.Snapshot().factoryResets, 1);
+    EXPECT_EQ(s.sim.PtyResets(), 1);
 }
 
 TEST(PtyLine, NoiseAndBadFramesAreSkipped)
 {
-    Simulator sim(PtyOnly());
-    ASSERT_TRUE(sim.Start());
-    FdClient port = OpenPty(sim.PtyPath());
-    ASSERT_TRUE(port.Ok());
+    LineSession s(Line::Pty, PtyOnly());
+    ASSERT_TRUE(s.Ok());
     Bytes bad = kStatusQuery;
     bad[17] = 0x23;
-    Bytes stream{0x00, 0x50, 0x56, 0x13};
-    stream.insert(stream.end(), bad.begin(), bad.end());
-    stream.insert(stream.end(), kStatusQuery.begin(), kStatusQuery.end());
-    ASSERT_TRUE(port.Write(stream));
-    EXPECT_EQ(port.Read(18), kFactoryStatus);
-    EXPECT_TRUE(port.Read(1, kSilenceMs).empty());
+    EXPECT_EQ(Ask(s.client, Joined({{0x00, 0x50, 0x56, 0x13}, bad, kStatusQuery})), kFactoryStatus);
+    EXPECT_TRUE(s.client.Read(1, kSilenceMs).empty());
 }
 
 TEST(PtyLine, SurvivesThePanelClosingAndReopening)
@@ -109,9 +75,7 @@ TEST(PtyLine, SurvivesThePanelClosingAndReopening)
     ASSERT_TRUE(sim.Start());
     for (int round = 0; round < 3; ++round) {
         FdClient port = OpenPty(sim.PtyPath());
-        ASSERT_TRUE(port.Ok());
-        ASSERT_TRUE(port.Write(kStatusQuery));
-        EXPECT_EQ(port.Read(18), kFactoryStatus) << "round " << round;
+        EXPECT_EQ(Ask(port, kStatusQuery), kFactoryStatus) << "round " << round;
     }
 }
 
@@ -129,9 +93,7 @@ TEST(PtyLine, LinksIntoThePortDirectoryAndRemovesTheLink)
         EXPECT_EQ(sim.LinkPath(), link.string());
         EXPECT_EQ(fs::read_symlink(link), fs::path(sim.PtyPath()));
         FdClient port = OpenPty(link.string());
-        ASSERT_TRUE(port.Ok());
-        ASSERT_TRUE(port.Write(kStatusQuery));
-        EXPECT_EQ(port.Read(18), kFactoryStatus);
+        EXPECT_EQ(Ask(port, kStatusQuery), kFactoryStatus);
         sim.Stop();
         EXPECT_FALSE(fs::exists(fs::symlink_status(link)));
     }
@@ -143,16 +105,9 @@ TEST(PtyLine, PacedAnswersStillArriveWhole)
     SimOptions options = PtyOnly();
     options.baud = 9600;
     options.processingDelayMs = 2;
-    Simulator sim(options);
-    ASSERT_TRUE(sim.Start());
-    FdClient port = OpenPty(sim.PtyPath());
-    ASSERT_TRUE(port.Ok());
-    Bytes three;
-    for (int i = 0; i < 3; ++i) {
-        three.insert(three.end(), kStatusQuery.begin(), kStatusQuery.end());
-    }
-    ASSERT_TRUE(port.Write(three));
-    const Bytes got = port.Read(54);
+    LineSession s(Line::Pty, options);
+    ASSERT_TRUE(s.Ok());
+    const Bytes got = Ask(s.client, Joined({kStatusQuery, kStatusQuery, kStatusQuery}), 54);
     ASSERT_EQ(got.size(), 54u);
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(Bytes(got.begin() + i * 18, got.begin() + (i + 1) * 18), kFactoryStatus);

@@ -1,9 +1,6 @@
 // The simulator over TCP on loopback, with and without faults.
 
-#include "line_client.h"
-#include "model_test_util.h"
-
-#include "sim/simulator.h"
+#include "line_session.h"
 
 #include <gtest/gtest.h>
 
@@ -15,18 +12,6 @@ namespace velmora::sim {
 namespace {
 
 using namespace test;
-
-SimOptions TcpOnly()
-{
-    SimOptions options;
-    options.pty = false;
-    options.tcpPort = 0;
-    options.processingDelayMs = 0;
-    return options;
-}
-
-const Bytes kStatusQuery{0x50, 0x56, 0x54, 0x27, 0x01, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x22};
-const Bytes kFactoryStatus{0x50, 0x56, 0x54, 0x27, 0x01, 0x00, 0x01, 0x00, 0x00, 0x0C, 0x01, 0x04, 0x01, 0, 0, 0, 0, 0x35};
 
 TEST(TcpLine, BindsAFreePortOnLoopback)
 {
@@ -46,89 +31,42 @@ TEST(TcpLine, RefusesABusyPort)
     EXPECT_FALSE(second.Start());
 }
 
-TEST(TcpLine, AnswersTheGeneralStatus)
+TEST(TcpLine, AnswersTheGeneralStatusButNotTheGreeting)
 {
-    Simulator sim(TcpOnly());
-    ASSERT_TRUE(sim.Start());
-    FdClient link = ConnectTcp(sim.TcpPort());
-    ASSERT_TRUE(link.Ok());
-    ASSERT_TRUE(link.Write(kStatusQuery));
-    EXPECT_EQ(link.Read(18), kFactoryStatus);
-}
-
-TEST(TcpLine, GreetingIsNotAnswered)
-{
-    Simulator sim(TcpOnly());
-    ASSERT_TRUE(sim.Start());
-    FdClient link = ConnectTcp(sim.TcpPort());
-    ASSERT_TRUE(link.Ok());
-    ASSERT_TRUE(link.Write(Frame({0x50, 0x56, 0x54, 0x01, 0x0B})));
-    EXPECT_TRUE(link.Read(1, kSilenceMs).empty());
+    LineSession s(Line::Tcp, TcpOnly());
+    ASSERT_TRUE(s.Ok());
+    ExpectExchanges(s.client, {{kStatusQuery, kFactoryStatus}, {Frame({0x50, 0x56, 0x54, 0x01, 0x0B}), {}}});
 }
 
 TEST(TcpLine, FrameInPiecesIsAssembled)
 {
-    Simulator sim(TcpOnly());
-    ASSERT_TRUE(sim.Start());
-    FdClient link = ConnectTcp(sim.TcpPort());
-    ASSERT_TRUE(link.Ok());
-    ASSERT_TRUE(link.Write(Bytes(kStatusQuery.begin(), kStatusQuery.begin() + 7)));
+    LineSession s(Line::Tcp, TcpOnly());
+    ASSERT_TRUE(s.Ok());
+    ASSERT_TRUE(s.client.Write(Bytes(kStatusQuery.begin(), kStatusQuery.begin() + 7)));
     ::usleep(10'000);
-    ASSERT_TRUE(link.Write(Bytes(kStatusQuery.begin() + 7, kStatusQuery.end())));
-    EXPECT_EQ(link.Read(18), kFactoryStatus);
-}
-
-TEST(TcpLine, NetworkReadChain)
-{
-    Simulator sim(TcpOnly());
-    ASSERT_TRUE(sim.Start());
-    sim.Modify([](DeviceState& s) {
-        s.dhcp = false;
-        s.ip = {10, 0, 0, 5};
-        s.subnet = {255, 255, 255, 0};
-        s.gateway = {10, 0, 0, 1};
-        s.mac = {0x00, 0x1C, 0x91, 0x03, 0x52, 0x7A};
-        s.tcpPort = 8080;
-    });
-    FdClient link = ConnectTcp(sim.TcpPort());
-    ASSERT_TRUE(link.Ok());
-    ASSERT_TRUE(link.Write(Frame({0x50, 0x56, 0x54, 0x22, 0x0B})));
-    EXPECT_EQ(link.Read(18), (Bytes{0x50, 0x56, 0x54, 0x22, 0x0B, 0xF0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x17}));
-    ASSERT_TRUE(link.Write(Frame({0x50, 0x56, 0x54, 0x27, 0x04})));
-    EXPECT_EQ(link.Read(18), (Bytes{0x50, 0x56, 0x54, 0x27, 0x04, 10, 0, 0, 5, 255, 255, 255, 0, 10, 0, 0, 1, 0x3C}));
-    ASSERT_TRUE(link.Write(Frame({0x50, 0x56, 0x54, 0x22, 0x14})));
-    EXPECT_EQ(link.Read(18), (Bytes{0x50, 0x56, 0x54, 0x22, 0x14, 0x00, 0x1C, 0x91, 0x03, 0x52, 0x7A, 0, 0, 0, 0, 0, 0, 0xAC}));
-    ASSERT_TRUE(link.Write(Frame({0x50, 0x56, 0x54, 0x22, 0x78})));
-    EXPECT_EQ(link.Read(18), (Bytes{0x50, 0x56, 0x54, 0x22, 0x78, 0x1F, 0x90, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x43}));
+    EXPECT_EQ(Ask(s.client, Bytes(kStatusQuery.begin() + 7, kStatusQuery.end())), kFactoryStatus);
 }
 
 TEST(TcpLine, NewConnectionReplacesTheOld)
 {
-    Simulator sim(TcpOnly());
-    ASSERT_TRUE(sim.Start());
-    FdClient first = ConnectTcp(sim.TcpPort());
-    ASSERT_TRUE(first.Ok());
-    ASSERT_TRUE(first.Write(kStatusQuery));
-    ASSERT_EQ(first.Read(18), kFactoryStatus);
-    FdClient second = ConnectTcp(sim.TcpPort());
-    ASSERT_TRUE(second.Ok());
-    ASSERT_TRUE(second.Write(kStatusQuery));
-    EXPECT_EQ(second.Read(18), kFactoryStatus);
-    EXPECT_TRUE(first.Read(1, kSilenceMs).empty());
-    EXPECT_TRUE(first.SawEof());
-    EXPECT_EQ(sim.TcpConnections(), 2);
+    LineSession s(Line::Tcp, TcpOnly());
+    ASSERT_TRUE(s.Ok());
+    ASSERT_EQ(Ask(s.client, kStatusQuery), kFactoryStatus);
+    FdClient second = ConnectTcp(s.sim.TcpPort());
+    EXPECT_EQ(Ask(second, kStatusQuery), kFactoryStatus);
+    EXPECT_TRUE(s.client.Read(1, kSilenceMs).empty());
+    EXPECT_TRUE(s.client.SawEof());
+    EXPECT_EQ(s.sim.TcpConnections(), 2);
 }
 
 TEST(TcpLine, ResetOnTcpToo)
 {
-    Simulator sim(TcpOnly());
-    ASSERT_TRUE(sim.Start());
-    sim.Modify([](DeviceState& s) { s.hdcp = 1; });
-    FdClient link = ConnectTcp(sim.TcpPort());
-    ASSERT_TRUE(link.Ok());
-    ASSERT_TRUE(link.Write(Bytes{0x50, 0x56, 0x54, 0x02, 0x03, 0x03, 0x00, 0x01, 0, 0, 0, 0, 0}));
-    EXPECT_TRUE(Eventually([&] { return sim.Snapshot().factoryResets == 1; }));
-    EXPECT_EQ(sim.Snapshot().hdcp, 2);
+    LineSession s(Line::Tcp, TcpOnly());
+    ASSERT_TRUE(s.Ok());
+    s.sim.Modify([](DeviceState& state) { state.hdcp = 1; });
+    ASSERT_TRUE(s.client.Write(kReset));
+    EXPECT_TRUE(Eventually([&] { return s.sim.Snapshot().factoryResets == 1; }));
+    EXPECT_EQ(s.sim.Snapshot().hdcp, 2);
 }
 
 constexpr int kSmallBuffer = 4096;
@@ -216,122 +154,82 @@ TEST(TcpFaults, MixerVolumeAboveTheVolumeIsClampedUnlessTheFaultDropsIt)
 {
     const Bytes tooLoud = Frame({0x50, 0x56, 0x54, 0x24, 0x31, 0x20});  // volume is 24
     for (const bool drop : {false, true}) {
+        SCOPED_TRACE(drop);
         SimOptions options = TcpOnly();
         options.dropMixerOverVolume = drop;
-        Simulator sim(options);
-        ASSERT_TRUE(sim.Start());
-        FdClient link = ConnectTcp(sim.TcpPort());
-        ASSERT_TRUE(link.Ok());
-        ASSERT_TRUE(link.Write(tooLoud));
-        if (drop) {
-            EXPECT_TRUE(link.Read(18, kSilenceMs).empty());
-        } else {
-            EXPECT_EQ(link.Read(18), Frame({0x50, 0x56, 0x54, 0x24, 0x31, 24}));
-        }
+        LineSession s(Line::Tcp, options);
+        ASSERT_TRUE(s.Ok());
+        ExpectExchanges(s.client, {{tooLoud, drop ? Bytes{} : Frame({0x50, 0x56, 0x54, 0x24, 0x31, 24})}});
     }
 }
 
-// Faults.
+// A fault set on a line, and what the panel then sees for each frame it sends.
+struct FaultCase {
+    const char* name;
+    Line line;
+    void (*set)(SimOptions&);
+    std::vector<Exchange> steps;
+};
 
-TEST(TcpFaults, DropEverySecondAnswer)
+Bytes Corrupted(Bytes frame)
 {
-    SimOptions options = TcpOnly();
-    options.dropEvery = 2;
-    Simulator sim(options);
-    ASSERT_TRUE(sim.Start());
-    FdClient link = ConnectTcp(sim.TcpPort());
-    ASSERT_TRUE(link.Ok());
-    ASSERT_TRUE(link.Write(kStatusQuery));
-    EXPECT_EQ(link.Read(18), kFactoryStatus);
-    ASSERT_TRUE(link.Write(kStatusQuery));
-    EXPECT_TRUE(link.Read(18, kSilenceMs).empty());
-    ASSERT_TRUE(link.Write(kStatusQuery));
-    EXPECT_EQ(link.Read(18), kFactoryStatus);
+    frame.back() = 0xCA;
+    return frame;
 }
 
-TEST(TcpFaults, CorruptEverySecondChecksum)
+TEST(LineFaults, AnswersAreDroppedCorruptedOrPrecededByNoise)
 {
-    SimOptions options = TcpOnly();
-    options.corruptEvery = 2;
-    Simulator sim(options);
-    ASSERT_TRUE(sim.Start());
-    FdClient link = ConnectTcp(sim.TcpPort());
-    ASSERT_TRUE(link.Ok());
-    ASSERT_TRUE(link.Write(kStatusQuery));
-    EXPECT_EQ(link.Read(18), kFactoryStatus);
-    ASSERT_TRUE(link.Write(kStatusQuery));
-    Bytes corrupt = kFactoryStatus;
-    corrupt[17] = 0xCA;
-    EXPECT_EQ(link.Read(18), corrupt);
-}
-
-TEST(TcpFaults, NoiseBeforeEveryAnswer)
-{
-    SimOptions options = TcpOnly();
-    options.noiseBytes = 3;
-    Simulator sim(options);
-    ASSERT_TRUE(sim.Start());
-    FdClient link = ConnectTcp(sim.TcpPort());
-    ASSERT_TRUE(link.Ok());
-    ASSERT_TRUE(link.Write(kStatusQuery));
-    Bytes expected{0x00, 0x11, 0x22};
-    expected.insert(expected.end(), kFactoryStatus.begin(), kFactoryStatus.end());
-    EXPECT_EQ(link.Read(21), expected);
+    const FaultCase cases[] = {
+        {"drop every second", Line::Tcp, [](SimOptions& o) { o.dropEvery = 2; },
+         {{kStatusQuery, kFactoryStatus}, {kStatusQuery, {}}, {kStatusQuery, kFactoryStatus}}},
+        {"corrupt every second", Line::Tcp, [](SimOptions& o) { o.corruptEvery = 2; },
+         {{kStatusQuery, kFactoryStatus}, {kStatusQuery, Corrupted(kFactoryStatus)}}},
+        {"noise before every answer", Line::Tcp, [](SimOptions& o) { o.noiseBytes = 3; },
+         {{kStatusQuery, Joined({{0x00, 0x11, 0x22}, kFactoryStatus})}}},
+        {"drop by class", Line::Tcp, [](SimOptions& o) { o.dropClass = 0x22; },
+         {{kNetworkStatus, {}}, {kStatusQuery, kFactoryStatus}}},
+        {"drop and noise on the serial line", Line::Pty,
+         [](SimOptions& o) {
+             o.dropEvery = 2;
+             o.noiseBytes = 2;
+         },
+         {{kStatusQuery, Joined({{0x00, 0x11}, kFactoryStatus})}, {kStatusQuery, {}}}},
+    };
+    for (const FaultCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        SimOptions options = c.line == Line::Pty ? PtyOnly() : TcpOnly();
+        c.set(options);
+        LineSession s(c.line, options);
+        ASSERT_TRUE(s.Ok());
+        ExpectExchanges(s.client, c.steps);
+    }
 }
 
 TEST(TcpFaults, SplitAnswerComesInTwoPieces)
 {
     SimOptions options = TcpOnly();
     options.splitTcp = true;
-    Simulator sim(options);
-    ASSERT_TRUE(sim.Start());
-    FdClient link = ConnectTcp(sim.TcpPort());
-    ASSERT_TRUE(link.Ok());
-    ASSERT_TRUE(link.Write(kStatusQuery));
-    const Bytes first = link.ReadOnce();
-    EXPECT_EQ(first, Bytes(kFactoryStatus.begin(), kFactoryStatus.begin() + 9));
-    const Bytes second = link.Read(9);
-    EXPECT_EQ(second, Bytes(kFactoryStatus.begin() + 9, kFactoryStatus.end()));
+    LineSession s(Line::Tcp, options);
+    ASSERT_TRUE(s.Ok());
+    ASSERT_TRUE(s.client.Write(kStatusQuery));
+    EXPECT_EQ(s.client.ReadOnce(), Bytes(kFactoryStatus.begin(), kFactoryStatus.begin() + 9));
+    EXPECT_EQ(s.client.Read(9), Bytes(kFactoryStatus.begin() + 9, kFactoryStatus.end()));
 }
 
 TEST(TcpFaults, HangUpAfterTwoAnswers)
 {
     SimOptions options = TcpOnly();
     options.closeTcpAfter = 2;
-    Simulator sim(options);
-    ASSERT_TRUE(sim.Start());
-    FdClient link = ConnectTcp(sim.TcpPort());
-    ASSERT_TRUE(link.Ok());
+    LineSession s(Line::Tcp, options);
+    ASSERT_TRUE(s.Ok());
     for (int i = 0; i < 2; ++i) {
-        ASSERT_TRUE(link.Write(kStatusQuery));
-        EXPECT_EQ(link.Read(18), kFactoryStatus) << i;
+        EXPECT_EQ(Ask(s.client, kStatusQuery), kFactoryStatus) << i;
     }
-    EXPECT_TRUE(link.Read(1).empty());
-    EXPECT_TRUE(link.SawEof());
+    EXPECT_TRUE(s.client.Read(1).empty());
+    EXPECT_TRUE(s.client.SawEof());
     // A new connection is served again.
-    FdClient again = ConnectTcp(sim.TcpPort());
-    ASSERT_TRUE(again.Ok());
-    ASSERT_TRUE(again.Write(kStatusQuery));
-    EXPECT_EQ(again.Read(18), kFactoryStatus);
-}
-
-TEST(PtyFaults, DropAndNoiseOnTheSerialLine)
-{
-    SimOptions options;
-    options.tcp = false;
-    options.processingDelayMs = 0;
-    options.dropEvery = 2;
-    options.noiseBytes = 2;
-    Simulator sim(options);
-    ASSERT_TRUE(sim.Start());
-    FdClient port = OpenPty(sim.PtyPath());
-    ASSERT_TRUE(port.Ok());
-    ASSERT_TRUE(port.Write(kStatusQuery));
-    Bytes expected{0x00, 0x11};
-    expected.insert(expected.end(), kFactoryStatus.begin(), kFactoryStatus.end());
-    EXPECT_EQ(port.Read(20), expected);
-    ASSERT_TRUE(port.Write(kStatusQuery));
-    EXPECT_TRUE(port.Read(1, kSilenceMs).empty());
+    FdClient again = ConnectTcp(s.sim.TcpPort());
+    EXPECT_EQ(Ask(again, kStatusQuery), kFactoryStatus);
 }
 
 }  // namespace

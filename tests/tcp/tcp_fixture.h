@@ -32,6 +32,22 @@ namespace velmora::test {
 namespace c = ctl::main;
 using namespace std::chrono_literals;
 
+// The simulated switcher on the switcher's port at a loopback address of its
+// own, which `address` receives; null when no address was free.
+inline std::unique_ptr<sim::Simulator> StartOnOwnLoopback(sim::SimOptions options, QString& address)
+{
+    options.tcpPort = protocol::kSwitcherTcpPort;
+    for (int i = 0; i < kAddressTries; ++i) {
+        options.tcpBind = RandomLoopbackAddress();
+        auto candidate = std::make_unique<sim::Simulator>(options);
+        if (candidate->Start()) {
+            address = QString::fromStdString(options.tcpBind);
+            return candidate;
+        }
+    }
+    return nullptr;
+}
+
 class TcpPanelTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -50,15 +66,7 @@ protected:
     void StartSimulator(sim::SimOptions options = {})
     {
         options.pty = false;
-        options.tcpPort = protocol::kSwitcherTcpPort;
-        for (int i = 0; i < kAddressTries && !simulator; ++i) {
-            options.tcpBind = RandomLoopbackAddress();
-            auto candidate = std::make_unique<sim::Simulator>(options);
-            if (candidate->Start()) {
-                simulator = std::move(candidate);
-                simAddress = QString::fromStdString(options.tcpBind);
-            }
-        }
+        simulator = StartOnOwnLoopback(options, simAddress);
         ASSERT_TRUE(simulator) << "no loopback address was free";
     }
 
