@@ -77,17 +77,21 @@ void UseOffscreenLayout(QPlainTextEdit& edit)
     edit.setDocument(document);
 }
 
-// The log's text with its line breaks as the edit keeps them.
+// The log's text with its line breaks as the edit keeps them: each "\r\n"
+// becomes one "\n". Taken over in runs, not character by character.
 QString EditText(std::string_view text)
 {
     QString out;
     out.reserve(static_cast<qsizetype>(text.size()));
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-            continue;
-        }
-        out.append(QLatin1Char(text[i]));
+    std::size_t from = 0;
+    const auto run = [&](std::size_t to) {
+        out.append(QLatin1String(text.data() + from, static_cast<qsizetype>(to - from)));
+    };
+    for (std::size_t at = text.find("\r\n"); at != std::string_view::npos; at = text.find("\r\n", from)) {
+        run(at);
+        from = at + 1;  // the '\n' begins the next run
     }
+    run(text.size());
     return out;
 }
 
@@ -109,10 +113,10 @@ void EditLogView::Append(std::string_view text)
         return;
     }
     QTextCursor cursor(edit->document());
-    cursor.movePosition(QTextCursor::End);
     // Inside an edit block the cursor does not lay out its line to learn
-    // where it stands.
+    // where it stands, neither when moved to the end nor after inserting.
     cursor.beginEditBlock();
+    cursor.movePosition(QTextCursor::End);
     cursor.insertText(EditText(text));
     cursor.endEditBlock();
 }

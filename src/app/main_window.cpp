@@ -198,20 +198,12 @@ void CVelmoraDlg::ColourTabs()
 void CVelmoraDlg::paintEvent(QPaintEvent* event)
 {
     PlaceTitleControls();
-    // Only the part that needs it (a button that changed, say), off-screen
-    // and copied in one piece; drawn at the screen's own resolution, so
-    // nothing is stretched on a scaled screen.
-    const QRect dirty = event->rect();
-    const qreal ratio = devicePixelRatioF();
-    QPixmap buffer(dirty.size() * ratio);
-    buffer.setDevicePixelRatio(ratio);
-    {
-        QPainter painter(&buffer);
-        painter.translate(-dirty.topLeft());
-        PaintTitleBand(painter, size(), TabSize(), palette().color(QPalette::Button), titleFont_,
-                       QString::fromLatin1(kTitleText), dirty);
-    }
-    QPainter(this).drawPixmap(dirty.topLeft(), buffer);
+    // Only the part that needs it (a button that changed, say). The window's
+    // backing store is already off-screen and at the screen's own
+    // resolution, so the band is drawn straight into it, clipped to that part.
+    QPainter painter(this);
+    PaintTitleBand(painter, size(), TabSize(), palette().color(QPalette::Button), titleFont_,
+                   QString::fromLatin1(kTitleText), event->rect());
 }
 
 void CVelmoraDlg::mousePressEvent(QMouseEvent* event)

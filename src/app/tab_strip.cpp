@@ -43,25 +43,35 @@ void PaintTitleBand(QPainter& painter, QSize size, QSize tabSize, const QColor& 
 {
     const int W = size.width();
     const int H = size.height();
-    painter.fillRect(QRect(QPoint(0, 0), size), face);
+    // Each part is drawn only where it meets the dirty rectangle: a fill
+    // limited to it, a line left out when it lies wholly outside.
+    const auto meets = [&](int x1, int y1, int x2, int y2) { return dirty.intersects(QRect(QPoint(x1, y1), QPoint(x2, y2))); };
+    const auto line = [&](int x1, int y1, int x2, int y2) {
+        if (meets(x1, y1, x2, y2)) {
+            painter.drawLine(x1, y1, x2, y2);
+        }
+    };
+    painter.fillRect(QRect(QPoint(0, 0), size) & dirty, face);
     painter.setRenderHint(QPainter::Antialiasing, false);
 
     painter.setPen(QPen(kOutline, 1));
     painter.setBrush(Qt::NoBrush);
-    painter.drawRect(0, 0, W - 1, H - 1);
+    if (!QRect(1, 1, W - 2, H - 2).contains(dirty)) {  // the outline runs round the edge
+        painter.drawRect(0, 0, W - 1, H - 1);
+    }
 
-    painter.fillRect(1, 1, W - 2, kBandHeight, kAccent);
+    painter.fillRect(QRect(1, 1, W - 2, kBandHeight) & dirty, kAccent);
 
     painter.setPen(QPen(kBandEdge, 1));
-    painter.drawLine(0, 0, W - 2, 0);
-    painter.drawLine(0, 0, 0, kBandHeight);
-    painter.drawLine(W - 1, 0, W - 1, kBandHeight);
+    line(0, 0, W - 2, 0);
+    line(0, 0, 0, kBandHeight);
+    line(W - 1, 0, W - 1, kBandHeight);
 
     painter.setPen(QPen(kSeparator, 1));
     const int w = tabSize.width();
     const int top = kBandBottom - tabSize.height();
     for (int k = 1; k <= 4; ++k) {
-        painter.drawLine(k * w + 1, top + 6, k * w + 1, top + 20);
+        line(k * w + 1, top + 6, k * w + 1, top + 20);
     }
 
     // A long title runs past its rectangle sideways, never up or down.

@@ -51,8 +51,8 @@ QPoint TabLabelPosition(int k, int w, int h);
 
 // Paints the whole window background: face colour, outline, title band,
 // its bright edges, the separators between the labels and the title text.
-// The text is laid out only when it may show in 'dirty' (the part of the
-// window being painted; the painter clips the rest).
+// Only what meets 'dirty' (the part of the window being painted) is drawn,
+// and the text is laid out only when it may show there.
 void PaintTitleBand(QPainter& painter, QSize size, QSize tabSize, const QColor& face, const QFont& titleFont,
                     const QString& title, const QRect& dirty);
 

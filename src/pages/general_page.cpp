@@ -192,19 +192,21 @@ void GeneralPage::HandleInputAccepted()
     // The answer does not name the input: it is the one the buffer still
     // holds. After a frame that was no input change that byte names no input;
     // nothing on the page changes then, but the query goes out all the same.
+    // The query goes out before the page's widgets change, so that the
+    // switcher has it while they are redrawn.
     const std::uint8_t input = send_.Frame().At(kInputByte);
+    send_.Send(kQueryAudioSource, {{kInputByte, input}});
     if (ValidInput(input)) {
         ShapeAudioList(input);
         MarkInput(input);
     }
-    send_.Send(kQueryAudioSource, {{kInputByte, input}});
 }
 
 void GeneralPage::HandleAudioSource(std::span<const std::uint8_t, kFrameSize> frame)
 {
+    send_.Send(kInputChangeDone);
     List(c::kAudioList)
         ->SetCurSel(AudioPosition(frame[kAudioSourceByte], static_cast<std::uint8_t>(selectedInput_)));
-    send_.Send(kInputChangeDone);
 }
 
 void GeneralPage::ShapeAudioList(std::uint8_t input)

@@ -83,6 +83,23 @@ TEST_F(HexLogView, TextIsExactlyAsBeforeThroughEveryEmptyingAndNothingUnseenIsLa
     }
     EXPECT_EQ(edit->document()->blockCount(), reference.edit.document()->blockCount());
     EXPECT_TRUE(view.LayoutDeferred());
+    // The edit's own emptying may lay out the one empty line it leaves; what
+    // was added after it never is.
+    for (QTextBlock block = edit->document()->begin().next(); block.isValid(); block = block.next()) {
+        ASSERT_EQ(block.layout()->lineCount(), 0) << "line " << block.blockNumber() << " was laid out unseen";
+    }
+}
+
+TEST_F(HexLogView, LineBreaksAreTakenAsBeforeWhereverTheyFall)
+{
+    ReferenceLogView reference;
+    for (const std::string_view piece : {"0A \r\n", "1B\r", "\n2C ", "\r\r\n", "\n\n", "3D\r\n4E\r\n", "\r", "",
+                                         "5F 60 \r\n71"}) {
+        view.Append(piece);
+        reference.Append(piece);
+        ASSERT_EQ(edit->toPlainText(), reference.edit.toPlainText()) << "after " << testing::PrintToString(piece);
+    }
+    EXPECT_EQ(edit->document()->blockCount(), reference.edit.document()->blockCount());
 }
 
 TEST_F(HexLogView, TextComingIntoSightIsLaidOutBeforeItIsPainted)
