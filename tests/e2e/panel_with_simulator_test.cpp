@@ -19,10 +19,20 @@ TEST_F(PanelWithSimulator, ConnectFillsTheGeneralPageFromTheSwitcher)
 
 TEST_F(PanelWithSimulator, InputChangesAndListsReachTheSwitcher)
 {
+    // An input change is a chain of three answers (accepted, audio source,
+    // done). The token is free between them, so the next step waits for the
+    // chain's end: a command sent mid-chain would take the shared frame the
+    // chain still reads.
+    constexpr std::uint64_t kChainAnswers = 3;
+    const auto clickInputAndFinishChain = [&](QAbstractButton* input) {
+        const std::uint64_t before = panel->Dispatcher().Dispatched();
+        input->click();
+        return PumpUntil([&] { return panel->Dispatcher().Dispatched() >= before + kChainAnswers; }, 3s);
+    };
     Connect();
     ASSERT_TRUE(PumpUntil([&] { return Button(c::kHdmi1)->isChecked(); }, 3s));
-    Button(c::kVga)->click();
-    ASSERT_TRUE(PumpUntil([&] { return simulator->Snapshot().input == 5 && panel->Token().Ready(); }, 3s));
+    ASSERT_TRUE(clickInputAndFinishChain(Button(c::kVga)));
+    ASSERT_EQ(simulator->Snapshot().input, 5);
     ASSERT_TRUE(PumpUntil([&] { return List(c::kAudioList)->GetLBText(0) == "\tExt 1 \t"; }, 3s));
     EXPECT_TRUE(Button(c::kVga)->isChecked());
 
@@ -33,8 +43,8 @@ TEST_F(PanelWithSimulator, InputChangesAndListsReachTheSwitcher)
     Choose(c::kAudioList, 2);  // "Ext 3" while VGA is the input
     ASSERT_TRUE(PumpUntil([&] { return simulator->Snapshot().audioSource[4] == 3; }, 3s));
 
-    Button(c::kDp)->click();
-    ASSERT_TRUE(PumpUntil([&] { return simulator->Snapshot().input == 4 && panel->Token().Ready(); }, 3s));
+    ASSERT_TRUE(clickInputAndFinishChain(Button(c::kDp)));
+    ASSERT_EQ(simulator->Snapshot().input, 4);
     ASSERT_TRUE(PumpUntil([&] { return List(c::kAudioList)->GetLBText(0) == "\tEmb \t"; }, 3s));
     EXPECT_TRUE(Button(c::kDp)->isChecked());
 }
