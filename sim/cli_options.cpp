@@ -55,6 +55,45 @@ const NumberOption kNumberOptions[] = {
     {"--config-port", 0, kMaxPort, [](SimOptions& o, long v) { o.configPort = static_cast<int>(v); }},
 };
 
+// Options without a value: each sets one switch of the options.
+struct FlagOption {
+    const char* name;
+    bool SimOptions::*field;
+    bool value;
+};
+
+const FlagOption kFlagOptions[] = {
+    {"--no-pty", &SimOptions::pty, false},
+    {"--no-tcp", &SimOptions::tcp, false},
+    {"--split-tcp", &SimOptions::splitTcp, true},
+    {"--coalesce-tcp", &SimOptions::coalesceTcp, true},
+    {"--udp", &SimOptions::udp, true},
+    {"--no-udp-broadcast", &SimOptions::udpBroadcast, false},
+    {"--drop-mixer-over-volume", &SimOptions::dropMixerOverVolume, true},
+};
+
+struct TextOption {
+    const char* name;
+    std::string SimOptions::*field;
+};
+
+const TextOption kTextOptions[] = {
+    {"--udp-bind", &SimOptions::udpBind},
+    {"--port-dir", &SimOptions::portDir},
+    {"--tcp-bind", &SimOptions::tcpBind},
+};
+
+template <class Option, std::size_t N>
+const Option* Find(const Option (&options)[N], const std::string& name)
+{
+    for (const Option& option : options) {
+        if (name == option.name) {
+            return &option;
+        }
+    }
+    return nullptr;
+}
+
 // Options that are each well-formed but do not fit together, or name what
 // is not there.
 std::string Inconsistency(const SimOptions& o)
@@ -138,7 +177,7 @@ CliResult ParseCommandLine(const std::vector<std::string>& args)
 {
     CliResult result;
     SimOptions& o = result.options;
-    for (std::size_t i = 0; i < args.size(); ++i) {
+    for (std::size_t i = 0; i < args.size() && result.error.empty(); ++i) {
         const std::string& arg = args[i];
         auto value = [&]() -> std::optional<std::string> {
             if (i + 1 >= args.size()) {
@@ -151,54 +190,23 @@ CliResult ParseCommandLine(const std::vector<std::string>& args)
             result.help = true;
         } else if (arg == "-v" || arg == "--version") {
             result.version = true;
-        } else if (arg == "--no-pty") {
-            o.pty = false;
-        } else if (arg == "--no-tcp") {
-            o.tcp = false;
-        } else if (arg == "--split-tcp") {
-            o.splitTcp = true;
-        } else if (arg == "--coalesce-tcp") {
-            o.coalesceTcp = true;
-        } else if (arg == "--udp") {
-            o.udp = true;
-        } else if (arg == "--no-udp-broadcast") {
-            o.udpBroadcast = false;
-        } else if (arg == "--drop-mixer-over-volume") {
-            o.dropMixerOverVolume = true;
-        } else if (arg == "--udp-bind") {
+        } else if (const FlagOption* flag = Find(kFlagOptions, arg)) {
+            o.*flag->field = flag->value;
+        } else if (const TextOption* text = Find(kTextOptions, arg)) {
             if (auto v = value()) {
-                o.udpBind = *v;
+                o.*text->field = *v;
             }
-        } else if (arg == "--port-dir") {
+        } else if (const NumberOption* number = Find(kNumberOptions, arg)) {
             if (auto v = value()) {
-                o.portDir = *v;
-            }
-        } else if (arg == "--tcp-bind") {
-            if (auto v = value()) {
-                o.tcpBind = *v;
-            }
-        } else {
-            bool known = false;
-            for (const NumberOption& option : kNumberOptions) {
-                if (arg == option.name) {
-                    known = true;
-                    if (auto v = value()) {
-                        if (auto number = ParseNumber(*v, option.low, option.high)) {
-                            option.apply(o, *number);
-                        } else {
-                            result.error = arg + ": expected a number from " + std::to_string(option.low) + " to " +
-                                           std::to_string(option.high);
-                        }
-                    }
-                    break;
+                if (auto parsed = ParseNumber(*v, number->low, number->high)) {
+                    number->apply(o, *parsed);
+                } else {
+                    result.error = arg + ": expected a number from " + std::to_string(number->low) + " to " +
+                                   std::to_string(number->high);
                 }
             }
-            if (!known) {
-                result.error = (arg.rfind('-', 0) == 0 ? "unknown option " : "unexpected argument ") + arg;
-            }
-        }
-        if (!result.error.empty()) {
-            break;
+        } else {
+            result.error = (arg.rfind('-', 0) == 0 ? "unknown option " : "unexpected argument ") + arg;
         }
     }
     if (result.error.empty()) {

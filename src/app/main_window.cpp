@@ -258,10 +258,8 @@ void CVelmoraDlg::OnSysCommand(std::uintptr_t command)
     case msg::kScMinimize:
         showMinimized();
         break;
-    case msg::kScMove:
-        break;  // the band is the only handle
     default:
-        break;
+        break;  // kScMove among them: the band is the only handle
     }
 }
 

@@ -48,6 +48,46 @@ QWidget* MakeLabel(const ControlTemplate& c, QWidget* parent)
     return label;
 }
 
+// Push buttons (plain or push-like), check boxes and radio buttons: each
+// reports a click.
+QAbstractButton* MakeButton(Window& window, const ControlTemplate& c)
+{
+    QAbstractButton* button = nullptr;
+    if (c.kind == ControlKind::CheckBox) {
+        button = new QCheckBox(Text(c.text), &window);
+    } else if (c.kind == ControlKind::RadioButton) {
+        button = new QRadioButton(Text(c.text), &window);
+        button->setAutoExclusive(false);
+    } else {
+        auto* push = new QPushButton(Text(c.text), &window);
+        push->setAutoDefault(false);
+        push->setCheckable(c.kind != ControlKind::PushButton);
+        button = push;
+    }
+    const int id = c.id;
+    QObject::connect(button, &QAbstractButton::clicked, &window,
+                     [&window, id] { window.OnCommand(id, Notify::Clicked, 0); });
+    return button;
+}
+
+Slider* MakeSlider(Window& window, const ControlTemplate& c)
+{
+    const int id = c.id;
+    auto* slider = new Slider((c.styles & style::kVertical) ? Qt::Vertical : Qt::Horizontal, &window);
+    if (c.styles & style::kTicks) {
+        slider->setTickPosition(QSlider::TicksBelow);
+    }
+    QObject::connect(slider, &QSlider::actionTriggered, &window, [&window, slider, id] {
+        // actionTriggered runs before the value moves; report the new one.
+        window.OnCommand(id, Notify::Scroll, slider->sliderPosition());
+    });
+    QObject::connect(slider, &QSlider::valueChanged, &window,
+                     [&window, id](int position) { window.OnCommand(id, Notify::Moved, position); });
+    QObject::connect(slider, &Slider::released, &window,
+                     [&window, id](int position) { window.OnCommand(id, Notify::Released, position); });
+    return slider;
+}
+
 QWidget* MakeControl(Window& window, const ControlTemplate& c)
 {
     const int id = c.id;
@@ -66,27 +106,10 @@ QWidget* MakeControl(Window& window, const ControlTemplate& c)
     }
     case ControlKind::PushButton:
     case ControlKind::PushLikeCheckBox:
-    case ControlKind::PushLikeRadio: {
-        auto* button = new QPushButton(Text(c.text), &window);
-        button->setAutoDefault(false);
-        button->setCheckable(c.kind != ControlKind::PushButton);
-        QObject::connect(button, &QPushButton::clicked, &window,
-                         [&window, id] { window.OnCommand(id, Notify::Clicked, 0); });
-        return button;
-    }
+    case ControlKind::PushLikeRadio:
     case ControlKind::CheckBox:
-    case ControlKind::RadioButton: {
-        QAbstractButton* button = nullptr;
-        if (c.kind == ControlKind::CheckBox) {
-            button = new QCheckBox(Text(c.text), &window);
-        } else {
-            button = new QRadioButton(Text(c.text), &window);
-            button->setAutoExclusive(false);
-        }
-        QObject::connect(button, &QAbstractButton::clicked, &window,
-                         [&window, id] { window.OnCommand(id, Notify::Clicked, 0); });
-        return button;
-    }
+    case ControlKind::RadioButton:
+        return MakeButton(window, c);
     case ControlKind::DropList:
     case ControlKind::DropDown: {
         auto* combo = new ComboBox((c.styles & style::kSorted) != 0, c.kind == ControlKind::DropDown, &window);
@@ -112,21 +135,8 @@ QWidget* MakeControl(Window& window, const ControlTemplate& c)
         edit->setUndoRedoEnabled(false);
         return edit;
     }
-    case ControlKind::Slider: {
-        auto* slider = new Slider((c.styles & style::kVertical) ? Qt::Vertical : Qt::Horizontal, &window);
-        if (c.styles & style::kTicks) {
-            slider->setTickPosition(QSlider::TicksBelow);
-        }
-        QObject::connect(slider, &QSlider::actionTriggered, &window, [&window, slider, id] {
-            // actionTriggered runs before the value moves; report the new one.
-            window.OnCommand(id, Notify::Scroll, slider->sliderPosition());
-        });
-        QObject::connect(slider, &QSlider::valueChanged, &window,
-                         [&window, id](int position) { window.OnCommand(id, Notify::Moved, position); });
-        QObject::connect(slider, &Slider::released, &window,
-                         [&window, id](int position) { window.OnCommand(id, Notify::Released, position); });
-        return slider;
-    }
+    case ControlKind::Slider:
+        return MakeSlider(window, c);
     case ControlKind::UpDown: {
         auto* arrows = new UpDown(&window);
         QObject::connect(arrows, &UpDown::stepped, &window,

@@ -326,37 +326,17 @@ std::string FriendlyName(const char* kind, int number)
     return std::string(kind) + " (" + PortName(number) + ")";
 }
 
-}  // namespace
-
-void EnumerateSerialPorts(std::vector<SSerInfo>& ports, bool skipBusy)
+// The ports of the port map directory, each number once, with the numbers
+// they take in `linked`.
+void AddMappedPorts(std::vector<Candidate>& candidates, std::set<int>& linked, const DiscoveryRoots& roots,
+                    int classFd)
 {
-    EnumerateSerialPorts(ports, skipBusy, DiscoveryRoots{});
-}
-
-void EnumerateSerialPorts(std::vector<SSerInfo>& ports, bool skipBusy, const DiscoveryRoots& roots,
-                          HolderWatch* watch)
-{
-    ports.clear();
-    std::vector<Candidate> candidates;
-    const fs::path classDir = fs::path(roots.sysfs) / "class" / "tty";
-    DIR* dir = ::opendir(classDir.c_str());
-    if (!dir) {
-        Fail(classDir.string(), errno);
-    }
-    struct DirCloser {
-        DIR* d;
-        ~DirCloser() { ::closedir(d); }
-    } closer{dir};
-    const int classFd = ::dirfd(dir);
-
-    // The port map first: its links win over the fixed numbering.
     std::error_code ec;
     const std::string mapDir = roots.portMapDir ? *roots.portMapDir : PortMap::Directory();
     const auto links = PortMap::Links(mapDir, ec);
     if (ec) {
         Fail("the port map directory " + mapDir, ec.value());
     }
-    std::set<int> linked;
     for (const auto& link : links) {
         if (!linked.insert(link.number).second) {
             continue;  // the first link of a number is the one that opens it
@@ -382,6 +362,34 @@ void EnumerateSerialPorts(std::vector<SSerInfo>& ports, bool skipBusy, const Dis
         AddLockNames(c.lockNames, c.node, roots.dev);
         candidates.push_back(std::move(c));
     }
+}
+
+}  // namespace
+
+void EnumerateSerialPorts(std::vector<SSerInfo>& ports, bool skipBusy)
+{
+    EnumerateSerialPorts(ports, skipBusy, DiscoveryRoots{});
+}
+
+void EnumerateSerialPorts(std::vector<SSerInfo>& ports, bool skipBusy, const DiscoveryRoots& roots,
+                          HolderWatch* watch)
+{
+    ports.clear();
+    std::vector<Candidate> candidates;
+    const fs::path classDir = fs::path(roots.sysfs) / "class" / "tty";
+    DIR* dir = ::opendir(classDir.c_str());
+    if (!dir) {
+        Fail(classDir.string(), errno);
+    }
+    struct DirCloser {
+        DIR* d;
+        ~DirCloser() { ::closedir(d); }
+    } closer{dir};
+    const int classFd = ::dirfd(dir);
+
+    // The port map first: its links win over the fixed numbering.
+    std::set<int> linked;
+    AddMappedPorts(candidates, linked, roots, classFd);
 
     while (const dirent* entry = ::readdir(dir)) {
         const std::string name = entry->d_name;

@@ -216,6 +216,7 @@ const HeldDevices& HolderWatch::Scan(const std::string& procRoot, const std::vec
                                      const std::vector<std::string>& paths)
 {
     std::vector<FileId> ids;
+    ids.reserve(wanted.size());
     for (const auto& st : wanted) {
         ids.push_back({st.st_dev, st.st_ino});
     }
