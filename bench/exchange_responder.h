@@ -15,13 +15,13 @@
 #include "protocol/commands.h"
 #include "protocol/frame.h"
 
+#include <linux/sockios.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <unistd.h>
-#include <linux/sockios.h>
 
 #include <chrono>
 #include <cstdint>
@@ -94,8 +94,7 @@ public:
     // 'line' is a pty master, or -1 with 'listener' a listening TCP socket.
     Responder(int line, int listener, int control, int results)
         : line_(line), listener_(listener), control_(control), results_(results)
-    {
-    }
+    {}
 
     void Run()
     {

@@ -61,8 +61,10 @@ public:
     PanelDriver() : panel_(std::make_unique<app::CVelmoraDlg>())
     {
         panel_->show();
-        QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
-                         [this] { if (onIdle_) onIdle_(); });
+        QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock, [this] {
+            if (onIdle_)
+                onIdle_();
+        });
     }
 
     bool ConnectSerial(int com)
@@ -103,18 +105,21 @@ public:
         std::uint64_t expected = dispatcher.Dispatched();
         int started = 0;
         const Usage start = Usage::OfProcess();
-        RunUntil([&] {
-            if (dispatcher.Dispatched() < expected || !panel_->Token().Ready()) {
+        RunUntil(
+            [&] {
+                if (dispatcher.Dispatched() < expected || !panel_->Token().Ready()) {
+                    return false;
+                }
+                if (started == chains) {
+                    return true;
+                }
+                const int id = started++ % 2 == 0 ? c::kDp : c::kHdmi1;
+                expected += 3;
+                QMetaObject::invokeMethod(
+                    panel_.get(), [this, id] { Button(id)->click(); }, Qt::QueuedConnection);
                 return false;
-            }
-            if (started == chains) {
-                return true;
-            }
-            const int id = started++ % 2 == 0 ? c::kDp : c::kHdmi1;
-            expected += 3;
-            QMetaObject::invokeMethod(panel_.get(), [this, id] { Button(id)->click(); }, Qt::QueuedConnection);
-            return false;
-        }, kPhaseLimitMs);
+            },
+            kPhaseLimitMs);
         return Usage::OfProcess() - start;
     }
 
@@ -179,18 +184,20 @@ inline FloodFigures PanelDriver::TakeFlood(int results, std::uint32_t frames)
         farDone = ::read(results, &done, 1) == 1 || farDone;
         notifier.setEnabled(false);
     });
-    RunUntil([&] {
-        const std::uint64_t count = panel_->Dispatcher().Dispatched() - base;
-        const auto now = Clock::now();
-        if (count != seen) {
-            seen = count;
-            lastChange = now;
-            if (count / kMark > marks.back().count / kMark) {
-                marks.push_back({count, Usage::OfProcess()});
+    RunUntil(
+        [&] {
+            const std::uint64_t count = panel_->Dispatcher().Dispatched() - base;
+            const auto now = Clock::now();
+            if (count != seen) {
+                seen = count;
+                lastChange = now;
+                if (count / kMark > marks.back().count / kMark) {
+                    marks.push_back({count, Usage::OfProcess()});
+                }
             }
-        }
-        return count >= frames || (farDone && now - lastChange > std::chrono::milliseconds(kFloodQuietMs));
-    }, kPhaseLimitMs);
+            return count >= frames || (farDone && now - lastChange > std::chrono::milliseconds(kFloodQuietMs));
+        },
+        kPhaseLimitMs);
     if (!farDone) {  // the far end's report is still to be read
         char done = 0;
         ReadAll(results, reinterpret_cast<std::uint8_t*>(&done), 1);

@@ -73,10 +73,7 @@ Far StartResponder(int line, int listener)
     return {pid, toChild[1], fromChild[0]};
 }
 
-void Tell(const Far& far, char what)
-{
-    WriteAll(far.control, reinterpret_cast<const std::uint8_t*>(&what), 1);
-}
+void Tell(const Far& far, char what) { WriteAll(far.control, reinterpret_cast<const std::uint8_t*>(&what), 1); }
 
 std::vector<double> Turnarounds(const Far& far)
 {
@@ -142,11 +139,12 @@ ChainFigures ReferenceChains(int fd, const Far& far, int chains)
 void PrintChains(const char* line, const ChainFigures& panel, const ChainFigures& reference, const std::string& load)
 {
     std::printf("%s chain (%s): %zu turnarounds\n", line, load.c_str(), panel.samples);
-    std::printf("  panel      median %8.1f us  p99 %8.1f us  (p99/median %.2f)  CPU %7.1f us/exchange  %.1f switches/exchange\n",
+    std::printf("  panel      median %8.1f us  p99 %8.1f us  (p99/median %.2f)  CPU %7.1f us/exchange  %.1f "
+                "switches/exchange\n",
                 panel.median, panel.p99, panel.p99 / std::max(panel.median, 1e-9), panel.cpuPerExchangeUs,
                 panel.switchesPerExchange);
-    std::printf("  reference  median %8.1f us  p99 %8.1f us  CPU %7.1f us/exchange\n", reference.median,
-                reference.p99, reference.cpuPerExchangeUs);
+    std::printf("  reference  median %8.1f us  p99 %8.1f us  CPU %7.1f us/exchange\n", reference.median, reference.p99,
+                reference.cpuPerExchangeUs);
     std::printf("  panel/reference median %.2f x   panel median = %.1f %% of a 115200 round trip (%.0f us)\n",
                 panel.median / std::max(reference.median, 1e-9), 100.0 * panel.median / kWireRoundTripUs,
                 kWireRoundTripUs);

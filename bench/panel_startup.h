@@ -78,9 +78,9 @@ inline int RunStartupChild(int argc, char** argv)
     QApplication::exec();
     const Usage idle = Usage::OfProcess() - before;
     const double wallUs = std::chrono::duration<double, std::micro>(Clock::now() - idleFrom).count();
-    std::printf("start-up: %.1f ms to the first paint (offscreen); idle CPU %.3f %% over %d s (%ld switches); RSS %.1f MB\n",
-                startupMs, 100.0 * idle.cpuUs / wallUs, idleSeconds, idle.switches,
-                static_cast<double>(ResidentKb()) / 1024.0);
+    std::printf(
+        "start-up: %.1f ms to the first paint (offscreen); idle CPU %.3f %% over %d s (%ld switches); RSS %.1f MB\n",
+        startupMs, 100.0 * idle.cpuUs / wallUs, idleSeconds, idle.switches, static_cast<double>(ResidentKb()) / 1024.0);
     return 0;
 }
 

@@ -3,10 +3,10 @@
 // with and without the scan of every other process's open descriptors, and
 // that scan alone among a crowd of processes as busy as a desktop's.
 
+#include "app/port_list_refresh.h"
 #include "platform/combo_box.h"
 #include "transport/port_discovery.h"
 #include "transport/port_holders.h"
-#include "app/port_list_refresh.h"
 
 #include <QApplication>
 #include <benchmark/benchmark.h>
@@ -151,8 +151,7 @@ public:
             }
             ::close(ready[1]);
             char byte;
-            while (::read(ready[0], &byte, 1) < 0 && errno == EINTR) {
-            }
+            while (::read(ready[0], &byte, 1) < 0 && errno == EINTR) {}
             ::close(ready[0]);
             if (pid > 0) {
                 children_.push_back(pid);
@@ -190,10 +189,7 @@ private:
 constexpr int kCrowdProcesses = 300;
 constexpr int kCrowdDescriptors = 40;
 
-void EnsureCrowd()
-{
-    static ProcessCrowd crowd(kCrowdProcesses, kCrowdDescriptors);
-}
+void EnsureCrowd() { static ProcessCrowd crowd(kCrowdProcesses, kCrowdDescriptors); }
 
 void BM_RefreshRealSysfs(benchmark::State& state) { RunRefresh(state, RealRoots(false)); }
 void BM_RefreshRealSysfsWithFdScan(benchmark::State& state) { RunRefresh(state, RealRoots(true)); }
@@ -214,8 +210,9 @@ void BM_RefreshFakeTree(benchmark::State& state)
     const transport::DiscoveryRoots roots = tree.Roots(mode != kNoScan);
     if (mode == kScanEveryTime) {
         platform::ComboBox list(false, false);
-        app::PortListRefresh refresh(
-            list, [&](std::vector<transport::SSerInfo>& ports) { transport::EnumerateSerialPorts(ports, true, roots); });
+        app::PortListRefresh refresh(list, [&](std::vector<transport::SSerInfo>& ports) {
+            transport::EnumerateSerialPorts(ports, true, roots);
+        });
         for (auto _ : state) {
             refresh.Refresh();
         }

@@ -91,7 +91,12 @@ void BM_HundredStatusExchanges(benchmark::State& state)
     ::close(fd);
 }
 
-BENCHMARK(BM_HundredStatusExchanges)->Arg(115200)->Arg(9600)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_HundredStatusExchanges)
+    ->Arg(115200)
+    ->Arg(9600)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
 
 }  // namespace
 

@@ -92,7 +92,8 @@ void BM_TcpExchangeWithTheSimulator(benchmark::State& state)
         std::uint8_t answer[protocol::kFrameSize];
         while (got < sizeof answer) {
             pollfd pfd{fd, POLLIN, 0};
-            const ssize_t n = ::poll(&pfd, 1, kReadTimeoutMs) == 1 ? ::recv(fd, answer + got, sizeof answer - got, 0) : -1;
+            const ssize_t n =
+                ::poll(&pfd, 1, kReadTimeoutMs) == 1 ? ::recv(fd, answer + got, sizeof answer - got, 0) : -1;
             if (n <= 0) {
                 state.SkipWithError("no answer");
                 break;

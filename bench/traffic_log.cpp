@@ -41,10 +41,7 @@ void Exchange(benchmark::State& state, protocol::TrafficObserver* observer)
     state.SetItemsProcessed(state.iterations());
 }
 
-void BM_LogsWithTheTrafficLogClosed(benchmark::State& state)
-{
-    Exchange(state, nullptr);
-}
+void BM_LogsWithTheTrafficLogClosed(benchmark::State& state) { Exchange(state, nullptr); }
 BENCHMARK(BM_LogsWithTheTrafficLogClosed);
 
 void BM_LogsWithTheTrafficLogOpen(benchmark::State& state)

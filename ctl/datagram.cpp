@@ -51,10 +51,7 @@ DatagramSocket::DatagramSocket(std::uint16_t port)
     }
 }
 
-DatagramSocket::~DatagramSocket()
-{
-    ::close(fd_);
-}
+DatagramSocket::~DatagramSocket() { ::close(fd_); }
 
 void DatagramSocket::Broadcast(std::span<const std::uint8_t> bytes, std::uint16_t port)
 {

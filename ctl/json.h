@@ -20,7 +20,7 @@ public:
     Json() = default;
 
     Json& Add(std::string key, Json value);  // objects
-    Json& Push(Json value);                  // arrays
+    Json& Push(Json value);  // arrays
 
     Kind GetKind() const { return kind_; }
     // One line of JSON.

@@ -26,10 +26,7 @@ int MillisecondsUntil(Clock::time_point deadline)
 
 }  // namespace
 
-Link::~Link()
-{
-    ::close(fd_);
-}
+Link::~Link() { ::close(fd_); }
 
 void Link::Send(std::span<const std::uint8_t> bytes)
 {

@@ -59,8 +59,8 @@ Json Run(const Options& options)
 
 int Help(const Options& options)
 {
-    const std::string& topic = options.command == "help" && !options.words.empty() ? options.words.front()
-                                                                                    : options.command;
+    const std::string& topic =
+        options.command == "help" && !options.words.empty() ? options.words.front() : options.command;
     if (topic.empty() || topic == "help") {
         std::cout << ProgramHelp();
         return kExitDone;

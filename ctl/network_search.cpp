@@ -42,7 +42,8 @@ p::MacAddress TargetMac(const Options& options)
     }
     const auto value = p::ParseValue(*p::FindSetting("mac"), options.words.front());
     if (!value) {
-        throw CliError(kExitRefusedValue, "configure: '" + options.words.front() + "' is no switcher's hardware address");
+        throw CliError(kExitRefusedValue,
+                       "configure: '" + options.words.front() + "' is no switcher's hardware address");
     }
     p::MacAddress mac{};
     std::copy_n(value->bytes.begin(), mac.size(), mac.begin());
@@ -91,7 +92,9 @@ Json RunSearch(const Options& options)
     }
     Json list = Json::Array();
     for (const p::SearchAnswer& answer : found) {
-        list.Push(Json::Object().Add("ip", Json::Text(p::AddressText(answer.ip))).Add("mac", Json::Text(MacText(answer.mac))));
+        list.Push(Json::Object()
+                      .Add("ip", Json::Text(p::AddressText(answer.ip)))
+                      .Add("mac", Json::Text(MacText(answer.mac))));
     }
     return Json::Object().Add("switchers", std::move(list));
 }

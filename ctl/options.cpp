@@ -16,57 +16,51 @@ constexpr double kMaxTimeoutSeconds = 3600;
 const std::map<std::string, std::string>& CommandHelps()
 {
     static const std::map<std::string, std::string> helps{
-        {"ports",
-         "Usage: velmoractl ports [--json]\n"
-         "Lists the serial ports: COM number, device, /dev/serial/by-id name, maker and\n"
-         "serial number where the system knows them, and whether another program holds\n"
-         "the port (and which). The port map directory (--port-dir or VELMORA_PORT_DIR)\n"
-         "adds its com<N> links.\n"},
-        {"search",
-         "Usage: velmoractl search [--timeout SECONDS] [--json]\n"
-         "Broadcasts the search probe on every network interface and lists the switchers\n"
-         "that answer within the time-out (default 2 s): address and hardware address.\n"},
-        {"configure",
-         "Usage: velmoractl configure MAC (--dhcp | --ip ADDRESS) [--timeout SECONDS] [--json]\n"
-         "Sends the network configuration to the switcher with hardware address MAC\n"
-         "(twelve hex digits, separators allowed) and waits for its answer (default\n"
-         "15 s). --dhcp lets it take an address by DHCP; --ip gives it ADDRESS with mask\n"
-         "255.255.255.0 and gateway x.y.z.1.\n"},
-        {"status",
-         "Usage: velmoractl status [general|video|audio|advanced|network|all] (--port P | --host H)\n"
-         "Reads a page's settings with the page's own queries (the Network page's in its\n"
-         "read chain) and prints every value by name; 'all' reads every page. Default:\n"
-         "general.\n"},
-        {"set",
-         "Usage: velmoractl set NAME VALUE [NAME VALUE ...] (--port P | --host H)\n"
-         "Writes settings one after the other, each range-checked before anything is sent,\n"
-         "and prints each value as the switcher confirms it. Values are named as the\n"
-         "panel shows them; case, tabs and blanks do not matter:\n"
-         "  input          HDMI 1, HDMI 2, HDMI 3, DP, VGA\n"
-         "  audio          Emb, Ext 1 .. Ext 5 (of the current input; VGA has no Emb)\n"
-         "  auto-switch    OFF, Last Connected Mode, First Connected Mode, Priority Mode\n"
-         "  resolution     3840x2160@30 .. 1024x768@60, AUTO\n"
-         "  aspect-ratio   4:3, 16:9, 16:10\n"
-         "  edid           EDID 1.4, EDID 2.0, EDID From HDMI, EDID HDBT, EDID AUTO\n"
-         "  hdcp           HDCP 1.4, Pass Through\n"
-         "  contrast, brightness 0-100; color 0-60; sharpness, h-size, v-size 0-20\n"
-         "  h-position, v-position, clock, phase  0-100, stepped there one by one\n"
-         "  mute, mic-mute on|off; volume, mic-volume 0-32\n"
-         "  mixer          ON, OFF, AUTO\n"
-         "  mixer-volume   0 up to the current volume\n"
-         "  fade-in, fade-out  0-5000 (milliseconds)\n"
-         "  dhcp on|off; ip, subnet, gateway A.B.C.D; mac 12 hex digits; tcp-port 1-65535\n"
-         "                 (an address or hardware address ends with DHCP off, as the\n"
-         "                 panel's Set buttons do)\n"
-         "  beep, power    on|off\n"
-         "  serial-baud    4800 .. 115200 (later commands then want --baud at that speed)\n"
-         "  sleep-timer    OFF, 15 seconds, 1 minute, 5 minutes, 15 minutes, 60 minutes\n"
-         "  osd-timeout    5 seconds .. 30 seconds\n"},
-        {"raw",
-         "Usage: velmoractl raw HEX... (--port P | --host H)\n"
-         "Sends one frame and prints the first answer with its meaning. HEX is the class\n"
-         "and command byte and up to twelve parameter bytes, or a whole frame starting\n"
-         "50 56 54; blanks between the bytes are optional. The checksum is added.\n"},
+        {"ports", "Usage: velmoractl ports [--json]\n"
+                  "Lists the serial ports: COM number, device, /dev/serial/by-id name, maker and\n"
+                  "serial number where the system knows them, and whether another program holds\n"
+                  "the port (and which). The port map directory (--port-dir or VELMORA_PORT_DIR)\n"
+                  "adds its com<N> links.\n"},
+        {"search", "Usage: velmoractl search [--timeout SECONDS] [--json]\n"
+                   "Broadcasts the search probe on every network interface and lists the switchers\n"
+                   "that answer within the time-out (default 2 s): address and hardware address.\n"},
+        {"configure", "Usage: velmoractl configure MAC (--dhcp | --ip ADDRESS) [--timeout SECONDS] [--json]\n"
+                      "Sends the network configuration to the switcher with hardware address MAC\n"
+                      "(twelve hex digits, separators allowed) and waits for its answer (default\n"
+                      "15 s). --dhcp lets it take an address by DHCP; --ip gives it ADDRESS with mask\n"
+                      "255.255.255.0 and gateway x.y.z.1.\n"},
+        {"status", "Usage: velmoractl status [general|video|audio|advanced|network|all] (--port P | --host H)\n"
+                   "Reads a page's settings with the page's own queries (the Network page's in its\n"
+                   "read chain) and prints every value by name; 'all' reads every page. Default:\n"
+                   "general.\n"},
+        {"set", "Usage: velmoractl set NAME VALUE [NAME VALUE ...] (--port P | --host H)\n"
+                "Writes settings one after the other, each range-checked before anything is sent,\n"
+                "and prints each value as the switcher confirms it. Values are named as the\n"
+                "panel shows them; case, tabs and blanks do not matter:\n"
+                "  input          HDMI 1, HDMI 2, HDMI 3, DP, VGA\n"
+                "  audio          Emb, Ext 1 .. Ext 5 (of the current input; VGA has no Emb)\n"
+                "  auto-switch    OFF, Last Connected Mode, First Connected Mode, Priority Mode\n"
+                "  resolution     3840x2160@30 .. 1024x768@60, AUTO\n"
+                "  aspect-ratio   4:3, 16:9, 16:10\n"
+                "  edid           EDID 1.4, EDID 2.0, EDID From HDMI, EDID HDBT, EDID AUTO\n"
+                "  hdcp           HDCP 1.4, Pass Through\n"
+                "  contrast, brightness 0-100; color 0-60; sharpness, h-size, v-size 0-20\n"
+                "  h-position, v-position, clock, phase  0-100, stepped there one by one\n"
+                "  mute, mic-mute on|off; volume, mic-volume 0-32\n"
+                "  mixer          ON, OFF, AUTO\n"
+                "  mixer-volume   0 up to the current volume\n"
+                "  fade-in, fade-out  0-5000 (milliseconds)\n"
+                "  dhcp on|off; ip, subnet, gateway A.B.C.D; mac 12 hex digits; tcp-port 1-65535\n"
+                "                 (an address or hardware address ends with DHCP off, as the\n"
+                "                 panel's Set buttons do)\n"
+                "  beep, power    on|off\n"
+                "  serial-baud    4800 .. 115200 (later commands then want --baud at that speed)\n"
+                "  sleep-timer    OFF, 15 seconds, 1 minute, 5 minutes, 15 minutes, 60 minutes\n"
+                "  osd-timeout    5 seconds .. 30 seconds\n"},
+        {"raw", "Usage: velmoractl raw HEX... (--port P | --host H)\n"
+                "Sends one frame and prints the first answer with its meaning. HEX is the class\n"
+                "and command byte and up to twelve parameter bytes, or a whole frame starting\n"
+                "50 56 54; blanks between the bytes are optional. The checksum is added.\n"},
     };
     return helps;
 }

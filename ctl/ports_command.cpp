@@ -80,8 +80,8 @@ Json RunPorts(const Options& options)
     Json list = Json::Array();
     for (const transport::SSerInfo& port : Ports(false)) {
         const fs::path device = Resolved(port.devicePath);
-        const bool isFree = std::any_of(free.begin(), free.end(),
-                                        [&](const auto& other) { return other.portName == port.portName; });
+        const bool isFree =
+            std::any_of(free.begin(), free.end(), [&](const auto& other) { return other.portName == port.portName; });
         Json entry = Json::Object();
         entry.Add("port", Json::Text(port.portName));
         entry.Add("device", Json::Text(port.devicePath));

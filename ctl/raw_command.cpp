@@ -70,10 +70,7 @@ std::string Hex(std::span<const std::uint8_t> bytes)
 
 }  // namespace
 
-void CheckRaw(const Options& options)
-{
-    FrameOf(HexBytes(options.words));
-}
+void CheckRaw(const Options& options) { FrameOf(HexBytes(options.words)); }
 
 Json RunRaw(const Options& options, Exchange& exchange)
 {

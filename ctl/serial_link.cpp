@@ -90,13 +90,9 @@ std::unique_ptr<SerialLink> SerialLink::Open(const std::string& port, unsigned b
 
 SerialLink::SerialLink(int fd, std::string name)
     : Link(fd, std::move(name)), assembler_([this](auto frame) { Arrived(frame); }), fd_(fd)
-{
-}
+{}
 
-SerialLink::~SerialLink()
-{
-    lock_.Release(fd_);
-}
+SerialLink::~SerialLink() { lock_.Release(fd_); }
 
 void SerialLink::Feed(std::span<const std::uint8_t> bytes)
 {

@@ -56,8 +56,8 @@ p::FrameBytes SetFrame(const Request& request, std::uint8_t input = 0)
 
 void Refuse(const Request& request, const std::string& why)
 {
-    throw CliError(kExitRefusedValue,
-                   "set " + std::string(request.setting->name) + " " + request.text + ": " + why + "; nothing was sent");
+    throw CliError(kExitRefusedValue, "set " + std::string(request.setting->name) + " " + request.text + ": " + why +
+                                          "; nothing was sent");
 }
 
 void Put(Json& out, const p::NamedSetting& setting, const p::SettingValue& value)
@@ -138,10 +138,7 @@ void SetPlain(Exchange& exchange, const Request& request, Json& out)
 
 }  // namespace
 
-void CheckSet(const Options& options)
-{
-    CheckedRequests(options.words);
-}
+void CheckSet(const Options& options) { CheckedRequests(options.words); }
 
 Json RunSet(const Options& options, Exchange& exchange)
 {

@@ -90,7 +90,6 @@ std::unique_ptr<TcpLink> TcpLink::Open(const std::string& host, int timeoutMs)
 
 TcpLink::TcpLink(int fd, std::string name)
     : Link(fd, std::move(name)), assembler_([this](auto frame) { Arrived(frame); })
-{
-}
+{}
 
 }  // namespace velmora::cli

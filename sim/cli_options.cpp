@@ -168,10 +168,7 @@ std::string HelpText()
            "answered; frames with a wrong checksum or a value out of range are ignored.\n";
 }
 
-std::string VersionText()
-{
-    return std::string("velmora-sim ") + VELMORA_VERSION + "\n";
-}
+std::string VersionText() { return std::string("velmora-sim ") + VELMORA_VERSION + "\n"; }
 
 CliResult ParseCommandLine(const std::vector<std::string>& args)
 {

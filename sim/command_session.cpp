@@ -7,10 +7,7 @@ std::vector<Chunk> CommandSession::Feed(std::span<const std::uint8_t> bytes, Clo
     return Process(framer_.Feed(bytes, now));
 }
 
-std::vector<Chunk> CommandSession::Idle(Clock::time_point now)
-{
-    return Process(framer_.Idle(now));
-}
+std::vector<Chunk> CommandSession::Idle(Clock::time_point now) { return Process(framer_.Idle(now)); }
 
 std::optional<CommandSession::Clock::time_point> CommandSession::NextDeadline() const
 {

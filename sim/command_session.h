@@ -10,7 +10,6 @@
 
 namespace velmora::sim {
 
-
 class CommandSession {
 public:
     using Clock = InputFramer::Clock;
@@ -24,7 +23,11 @@ public:
     // Frames answered (before faults) since the session began.
     long Answered() const { return answered_; }
     long Resets() const { return resets_; }
-    void Restart() { framer_.Clear(); answered_ = 0; }
+    void Restart()
+    {
+        framer_.Clear();
+        answered_ = 0;
+    }
 
 private:
     std::vector<Chunk> Process(const std::vector<InputEvent>& events);

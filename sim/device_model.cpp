@@ -34,10 +34,7 @@ p::FrameBytes Echo(const p::FrameBytes& in)
     return frame.Bytes();
 }
 
-bool InRange(std::uint8_t value, std::uint8_t low, std::uint8_t high)
-{
-    return value >= low && value <= high;
-}
+bool InRange(std::uint8_t value, std::uint8_t low, std::uint8_t high) { return value >= low && value <= high; }
 
 // Each setting row of the protocol, paired with where the model keeps it.
 template <class Row, class Field>
@@ -56,8 +53,10 @@ constexpr std::uint8_t kAudioSourceMax = 5;
 constexpr std::uint8_t kEmbeddedAudio = 0;
 
 constexpr KeptList kGeneralLists[] = {
-    {&p::kAutoSwitch, &DeviceState::autoSwitch}, {&p::kResolution, &DeviceState::resolution},
-    {&p::kAspectRatio, &DeviceState::aspectRatio}, {&p::kEdid, &DeviceState::edid},
+    {&p::kAutoSwitch, &DeviceState::autoSwitch},
+    {&p::kResolution, &DeviceState::resolution},
+    {&p::kAspectRatio, &DeviceState::aspectRatio},
+    {&p::kEdid, &DeviceState::edid},
     {&p::kHdcp, &DeviceState::hdcp},
 };
 constexpr KeptList kAdvancedLists[] = {
@@ -415,8 +414,8 @@ Frames DeviceModel::HandleNetwork(const p::FrameBytes& in)
         return {out.Bytes()};
     }
     if (command == p::kReadPort) {
-        return {Answer(command, {{p::kPortHighByte, p::HighByte(state_.tcpPort)},
-                                 {p::kPortLowByte, p::LowByte(state_.tcpPort)}})};
+        return {Answer(
+            command, {{p::kPortHighByte, p::HighByte(state_.tcpPort)}, {p::kPortLowByte, p::LowByte(state_.tcpPort)}})};
     }
     for (const KeptAddress& address : kAddresses) {
         if (command == *address.row) {

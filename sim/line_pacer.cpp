@@ -11,10 +11,7 @@ constexpr unsigned kMinBaud = 50;
 constexpr std::int64_t kNanosPerSecond = 1'000'000'000;
 }  // namespace
 
-LinePacer::LinePacer(unsigned baud)
-    : byteTime_(kNanosPerSecond * kBitsPerByte / std::max(baud, kMinBaud))
-{
-}
+LinePacer::LinePacer(unsigned baud) : byteTime_(kNanosPerSecond * kBitsPerByte / std::max(baud, kMinBaud)) {}
 
 std::size_t LinePacer::BytesArrived(std::chrono::nanoseconds elapsed) const
 {

@@ -37,10 +37,7 @@ PtyLine::PtyLine(const SimOptions& options, SharedDevice& device, ReplyFaults& f
     deviceBaud_ = device_.Snapshot().serialBaud;
 }
 
-PtyLine::~PtyLine()
-{
-    Stop();
-}
+PtyLine::~PtyLine() { Stop(); }
 
 bool PtyLine::Open()
 {

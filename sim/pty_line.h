@@ -20,9 +20,9 @@ public:
     PtyLine(const PtyLine&) = delete;
     PtyLine& operator=(const PtyLine&) = delete;
 
-    bool Open();   // false with a message on stderr
+    bool Open();  // false with a message on stderr
     void Start();  // the line's thread
-    void Stop();   // joins, closes, removes the link it made
+    void Stop();  // joins, closes, removes the link it made
     std::string SlavePath() const { return slavePath_; }
     std::string LinkPath() const { return linkPath_; }
     long Resets() const { return resets_; }

@@ -22,14 +22,9 @@ struct Chunk {
 class ReplyFaults {
 public:
     explicit ReplyFaults(const SimOptions& options)
-        : dropEvery_(options.dropEvery),
-          dropClass_(options.dropClass),
-          delayEvery_(options.delayEvery),
-          delayMs_(options.delayMs),
-          corruptEvery_(options.corruptEvery),
-          noiseBytes_(options.noiseBytes)
-    {
-    }
+        : dropEvery_(options.dropEvery), dropClass_(options.dropClass), delayEvery_(options.delayEvery),
+          delayMs_(options.delayMs), corruptEvery_(options.corruptEvery), noiseBytes_(options.noiseBytes)
+    {}
 
     // The bytes to send for one answer (noise included), or nothing when the
     // answer is dropped.

@@ -35,15 +35,15 @@ struct SimOptions {
     int configPort = -1;  // likewise
 
     // Faults, 0 = off. Answers are counted over the whole run, both lines.
-    int dropEvery = 0;         // every n-th answer is not sent
+    int dropEvery = 0;  // every n-th answer is not sent
     int dropClass = kNoClass;  // answers of this class byte are never sent
-    int delayEvery = 0;        // every n-th answer waits delayMs more
+    int delayEvery = 0;  // every n-th answer waits delayMs more
     int delayMs = 0;
-    int corruptEvery = 0;      // every n-th answer goes out with a wrong checksum
-    int noiseBytes = 0;        // this many noise bytes go out before every answer
-    int hangUpAfter = 0;       // pty: the line hangs up (master and kept slave closed) after n answers
-    int closeTcpAfter = 0;     // TCP: the connection is closed after n answers on it
-    bool splitTcp = false;     // TCP: every answer is written in two pieces
+    int corruptEvery = 0;  // every n-th answer goes out with a wrong checksum
+    int noiseBytes = 0;  // this many noise bytes go out before every answer
+    int hangUpAfter = 0;  // pty: the line hangs up (master and kept slave closed) after n answers
+    int closeTcpAfter = 0;  // TCP: the connection is closed after n answers on it
+    bool splitTcp = false;  // TCP: every answer is written in two pieces
     bool coalesceTcp = false;  // TCP: answers are written two at a time in one write
     // TCP: the send buffer of a panel's connection in bytes, 0 = the system's.
     // A small one backs answers up after a few kilobytes when the panel does

@@ -11,10 +11,7 @@ Simulator::Simulator(SimOptions options) : options_(std::move(options)), faults_
     device_.SetDropMixerOverVolume(options_.dropMixerOverVolume);
 }
 
-Simulator::~Simulator()
-{
-    Stop();
-}
+Simulator::~Simulator() { Stop(); }
 
 bool Simulator::Start()
 {

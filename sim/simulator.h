@@ -25,24 +25,24 @@ public:
     Simulator& operator=(const Simulator&) = delete;
 
     bool Start();  // false with a message on stderr if a line cannot be set up
-    void Stop();   // joins threads, closes everything, removes the link it made
+    void Stop();  // joins threads, closes everything, removes the link it made
 
-    std::string PtyPath() const;   // slave device path; empty without a pty
+    std::string PtyPath() const;  // slave device path; empty without a pty
     std::string LinkPath() const;  // portDir/com<N>, when made
-    int TcpPort() const;           // actual bound port; 0 without TCP
-    int SearchPort() const;        // actual UDP ports; 0 without UDP
+    int TcpPort() const;  // actual bound port; 0 without TCP
+    int SearchPort() const;  // actual UDP ports; 0 without UDP
     int ConfigPort() const;
 
     // The device's settings, copied under its lock; Modify changes them.
     DeviceModel::State Snapshot() const;
     void Modify(const std::function<void(DeviceState&)>& change);
 
-    long PtyResets() const;        // 13-byte resets seen on the pty
+    long PtyResets() const;  // 13-byte resets seen on the pty
     long PtyAnswersWritten() const;  // answers whose last byte has gone out on the pty
-    bool PtyHungUp() const;        // the hang-up fault has closed the pty
-    unsigned PtyBaud() const;      // the speed the pty is paced at now
-    long TcpConnections() const;   // connections accepted so far
-    long Configurations() const;   // configuration packets applied
+    bool PtyHungUp() const;  // the hang-up fault has closed the pty
+    unsigned PtyBaud() const;  // the speed the pty is paced at now
+    long TcpConnections() const;  // connections accepted so far
+    long Configurations() const;  // configuration packets applied
 
 private:
     SimOptions options_;

@@ -39,8 +39,7 @@ void StopSignal::Rearm()
     std::lock_guard lock(mutex_);
     stop_ = false;
     char buffer[64];
-    while (pipe_[0] >= 0 && ::read(pipe_[0], buffer, sizeof buffer) > 0) {
-    }
+    while (pipe_[0] >= 0 && ::read(pipe_[0], buffer, sizeof buffer) > 0) {}
 }
 
 bool StopSignal::Requested() const

@@ -30,13 +30,9 @@ constexpr int kSendLimitMs = 2000;
 
 TcpLine::TcpLine(const SimOptions& options, SharedDevice& device, ReplyFaults& faults)
     : options_(options), session_(device, faults)
-{
-}
+{}
 
-TcpLine::~TcpLine()
-{
-    Stop();
-}
+TcpLine::~TcpLine() { Stop(); }
 
 bool TcpLine::Listen()
 {

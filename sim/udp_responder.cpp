@@ -116,10 +116,7 @@ std::optional<std::vector<std::uint8_t>> ApplyConfiguration(DeviceState& state, 
 
 UdpResponder::UdpResponder(const SimOptions& options, SharedDevice& device) : options_(options), device_(device) {}
 
-UdpResponder::~UdpResponder()
-{
-    Stop();
-}
+UdpResponder::~UdpResponder() { Stop(); }
 
 bool UdpResponder::Bind()
 {

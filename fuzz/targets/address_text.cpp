@@ -25,10 +25,7 @@ bool AllHex(const std::u16string& text)
     return true;
 }
 
-std::u16string Utf16(const std::string& text)
-{
-    return {text.begin(), text.end()};
-}
+std::u16string Utf16(const std::string& text) { return {text.begin(), text.end()}; }
 
 std::string Upper(const std::u16string& text)
 {

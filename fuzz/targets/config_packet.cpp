@@ -41,7 +41,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_REQUIRE(std::equal(request.ip.begin(), request.ip.end() - 1, packet.begin() + c::kGateway));
         FUZZ_REQUIRE(packet[c::kGateway + 3] == c::kGatewayLastOctet);
     }
-    FUZZ_REQUIRE(std::all_of(packet.begin() + c::kMode + 1, packet.begin() + c::kStatus, [](auto b) { return b == 0; }));
+    FUZZ_REQUIRE(
+        std::all_of(packet.begin() + c::kMode + 1, packet.begin() + c::kStatus, [](auto b) { return b == 0; }));
 
     const std::span<const std::uint8_t> answer(data + kRequestBytes, size - kRequestBytes);
     FUZZ_REQUIRE(ConfigAccepted(answer) == (answer.size() >= c::kPacketSize && answer[c::kStatus] == 0));

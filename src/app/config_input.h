@@ -14,7 +14,7 @@ namespace velmora::app {
 struct ConfigInput {
     bool dhcp = true;
     std::optional<std::array<std::uint8_t, 4>> octets;  // empty when a box is blank
-    QString mac;                                         // new hardware address, empty = keep
+    QString mac;  // new hardware address, empty = keep
 };
 
 struct ConfigCheck {

@@ -19,8 +19,7 @@ ConnectionControl::ConnectionControl(platform::Window& window, transport::Serial
                                      transport::TcpClient& tcp, protocol::SendPath& send, protocol::LinkToken& token,
                                      ConnectionHooks hooks)
     : window_(window), serial_(serial), tcp_(tcp), send_(send), token_(token), hooks_(std::move(hooks))
-{
-}
+{}
 
 void ConnectionControl::Start()
 {
@@ -53,10 +52,7 @@ int ConnectionControl::Mode() const
     return radio && radio->isChecked() ? kComControl : kTcpControl;
 }
 
-bool ConnectionControl::LinkOpen() const
-{
-    return Mode() == kComControl ? serial_.IsOpen() : tcp_.TcpConnected();
-}
+bool ConnectionControl::LinkOpen() const { return Mode() == kComControl ? serial_.IsOpen() : tcp_.TcpConnected(); }
 
 void ConnectionControl::ApplyConnectionMode()
 {

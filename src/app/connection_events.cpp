@@ -1,7 +1,7 @@
 #include "app/connection_events.h"
 
-#include "transport/async_socket.h"
 #include "protocol/network_commands.h"
+#include "transport/async_socket.h"
 #include "transport/port_holder_name.h"
 #include "transport/port_holders.h"
 #include "transport/port_map.h"
@@ -15,10 +15,7 @@ namespace velmora::app {
 
 namespace {
 
-std::string ComName(int portNumber)
-{
-    return "COM" + std::to_string(portNumber);
-}
+std::string ComName(int portNumber) { return "COM" + std::to_string(portNumber); }
 
 }  // namespace
 
@@ -52,10 +49,7 @@ void ConnectionEvents::ComConnect(bool wasOpen, bool isOpen, int portNumber)
     Tell(wasOpen ? ComName(portNumber) + " closed" : ComOpenFailure(portNumber));
 }
 
-void ConnectionEvents::SerialFailed(int portNumber)
-{
-    Tell(ComName(portNumber) + ": the port failed and was closed");
-}
+void ConnectionEvents::SerialFailed(int portNumber) { Tell(ComName(portNumber) + ": the port failed and was closed"); }
 
 void ConnectionEvents::TcpConnect(bool wasConnected, const std::string& address)
 {

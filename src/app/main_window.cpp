@@ -40,13 +40,13 @@ namespace {
 
 // The General page's and connection controls, shown only on the General page.
 constexpr int kGeneralControls[] = {
-    c::kModeGroup,   c::kComMode,         c::kTcpMode,        c::kComGroup,        c::kPortLabel,
-    c::kComConnect,  c::kPortList,        c::kTcpGroup,       c::kSwitcherIpLabel, c::kSwitcherIp,
-    c::kTcpConnect,  c::kSearch,          c::kConfig,         c::kHdmi1,           c::kHdmi2,
-    c::kHdmi3,       c::kDp,              c::kVga,            c::kResolutionLabel, c::kAspectLabel,
-    c::kResolutionList, c::kAudioList,    c::kAudioLabel,     c::kAutoSwitchLabel, c::kAutoSwitchList,
-    c::kInputGroup,  c::kAspectList,      c::kOutputGroup,    c::kEdidHdcpGroup,   c::kEdidLabel,
-    c::kHdcpLabel,   c::kEdidList,        c::kHdcpList,       c::kBaudList,        c::kBaudLabel,
+    c::kModeGroup,      c::kComMode,    c::kTcpMode,     c::kComGroup,        c::kPortLabel,
+    c::kComConnect,     c::kPortList,   c::kTcpGroup,    c::kSwitcherIpLabel, c::kSwitcherIp,
+    c::kTcpConnect,     c::kSearch,     c::kConfig,      c::kHdmi1,           c::kHdmi2,
+    c::kHdmi3,          c::kDp,         c::kVga,         c::kResolutionLabel, c::kAspectLabel,
+    c::kResolutionList, c::kAudioList,  c::kAudioLabel,  c::kAutoSwitchLabel, c::kAutoSwitchList,
+    c::kInputGroup,     c::kAspectList, c::kOutputGroup, c::kEdidHdcpGroup,   c::kEdidLabel,
+    c::kHdcpLabel,      c::kEdidList,   c::kHdcpList,    c::kBaudList,        c::kBaudLabel,
 };
 
 constexpr int kTitleFontPixels = 14;  // a 16-pixel cell in the band's bold face
@@ -68,21 +68,23 @@ static_assert(msg::kSendRequest > msg::kLastSerialMessage);
 }  // namespace
 
 CVelmoraDlg::CVelmoraDlg(QWidget* parent)
-    : platform::Window(parent, Qt::Window | Qt::FramelessWindowHint),
-      titleFont_(MakeTitleFont()),
-      sendView_(*this, c::kSendLog),
-      receiveView_(*this, c::kReceiveLog),
-      sendLog_(sendView_),
-      receiveLog_(receiveView_),
-      dispatcher_(receiveLog_, token_),
+    : platform::Window(parent, Qt::Window | Qt::FramelessWindowHint), titleFont_(MakeTitleFont()),
+      sendView_(*this, c::kSendLog), receiveView_(*this, c::kReceiveLog), sendLog_(sendView_),
+      receiveLog_(receiveView_), dispatcher_(receiveLog_, token_),
       serial_(*this, [this](auto frame) { dispatcher_.DispatchReply(frame); }),
       tcp_(*this, msg::kControlSocket, [this](auto frame) { dispatcher_.DispatchReply(frame); }),
-      send_(sendLog_, [this] { return connection_.ComMode(); }, serial_, tcp_),
+      send_(
+          sendLog_, [this] { return connection_.ComMode(); }, serial_, tcp_),
       deviceSearch_(*this, msg::kSearchSocket, msg::kConfigSocket, receiveLog_),
-      search_(*this, deviceSearch_, token_, [this] { tcp_.Close(); }, MakeDialogHooks()),
+      search_(
+          *this, deviceSearch_, token_, [this] { tcp_.Close(); }, MakeDialogHooks()),
       general_(*this, send_, token_, [this] { return connection_.CheckConnection(); }),
       connection_(*this, serial_, tcp_, send_, token_, MakeConnectionHooks()),
-      pageHost_{*this,    send_.Frame(), token_, dispatcher_, [this] { return connection_.CheckConnection(); },
+      pageHost_{*this,
+                send_.Frame(),
+                token_,
+                dispatcher_,
+                [this] { return connection_.CheckConnection(); },
                 [this] { return connection_.LinkOpen(); }}
 {
     platform::SetMainWindow(this);
@@ -125,8 +127,10 @@ void CVelmoraDlg::InitMessages()
                                         tcp_.TcpConnected());
         return result;
     });
-    OnMessage(msg::kSearchSocket, [this](platform::WParam w, platform::LParam l) { return deviceSearch_.OnSearchReply(w, l); });
-    OnMessage(msg::kConfigSocket, [this](platform::WParam w, platform::LParam l) { return deviceSearch_.OnConfigReply(w, l); });
+    OnMessage(msg::kSearchSocket,
+              [this](platform::WParam w, platform::LParam l) { return deviceSearch_.OnSearchReply(w, l); });
+    OnMessage(msg::kConfigSocket,
+              [this](platform::WParam w, platform::LParam l) { return deviceSearch_.OnConfigReply(w, l); });
     OnMessage(msg::kSendRequest, [this](platform::WParam w, platform::LParam) {
         // A page's request goes out only while the link of the control mode
         // is open; otherwise it is dropped, never kept for a later link.
@@ -173,10 +177,7 @@ void CVelmoraDlg::SetupTitleButtons()
                               QStringLiteral("Minimize"));
 }
 
-QSize CVelmoraDlg::TabSize() const
-{
-    return Control(c::kTabGeneral)->size();
-}
+QSize CVelmoraDlg::TabSize() const { return Control(c::kTabGeneral)->size(); }
 
 void CVelmoraDlg::PlaceTitleControls()
 {
@@ -230,10 +231,7 @@ void CVelmoraDlg::mouseMoveEvent(QMouseEvent* event)
     }
 }
 
-void CVelmoraDlg::mouseReleaseEvent(QMouseEvent*)
-{
-    dragging_ = false;
-}
+void CVelmoraDlg::mouseReleaseEvent(QMouseEvent*) { dragging_ = false; }
 
 void CVelmoraDlg::contextMenuEvent(QContextMenuEvent* event)
 {

@@ -1,10 +1,10 @@
 #include "app/network_config_dialog.h"
 
+#include "app/switcher_search.h"
 #include "platform/dialog_builder.h"
 #include "platform/ip_address_edit.h"
 #include "res/config_ids.h"
 #include "res/templates.h"
-#include "app/switcher_search.h"
 
 #include <QAbstractButton>
 #include <QCloseEvent>

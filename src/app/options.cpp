@@ -14,8 +14,9 @@ namespace {
 
 // The options every Qt program takes; the application object reads them.
 constexpr std::array<std::string_view, 11> kQtOptionsWithValue{
-    "-platform", "-platformpluginpath", "-platformtheme", "-plugin", "-qwindowgeometry", "-qwindowicon",
-    "-qwindowtitle", "-style", "-stylesheet", "-display", "-session",
+    "-platform",    "-platformpluginpath", "-platformtheme", "-plugin",     "-qwindowgeometry",
+    "-qwindowicon", "-qwindowtitle",       "-style",         "-stylesheet", "-display",
+    "-session",
 };
 constexpr std::array<std::string_view, 5> kQtFlags{"-reverse", "-widgetcount", "-nograb", "-dograb", "-sync"};
 
@@ -70,27 +71,26 @@ QString PortDirProblem(const QString& dir)
 
 QString HelpText()
 {
-    return QStringLiteral(
-               "Usage: velmora [options]\n"
-               "Control panel for the 5x1 presentation switcher, over a serial port or TCP.\n"
-               "\n"
-               "Options:\n"
-               "  --demo            attach a built-in simulated switcher: one more serial port\n"
-               "                    (COM99) and an address of its own on loopback, which\n"
-               "                    Search finds\n"
-               "  --port-dir DIR    directory of comN links that add serial ports (see below);\n"
-               "                    it must exist, the panel never creates it\n"
-               "  -h, --help        this text\n"
-               "  -v, --version     the version\n"
-               "\n"
-               "Serial ports are numbered as COM ports: COM1-32 are /dev/ttyS0-31,\n"
-               "COM33-64 /dev/ttyUSB0-31 and COM65-96 /dev/ttyACM0-31. A port map directory\n"
-               "adds ports: each link comN in it names the device of COM N (1-255), for\n"
-               "example a USB adapter's /dev/serial/by-id name. Without --port-dir the\n"
-               "directory in the environment variable %1 is used, if it is set.\n"
-               "\n"
-               "Qt's own options (-platform, -style, -reverse, ...) are taken as by every Qt\n"
-               "program.\n")
+    return QStringLiteral("Usage: velmora [options]\n"
+                          "Control panel for the 5x1 presentation switcher, over a serial port or TCP.\n"
+                          "\n"
+                          "Options:\n"
+                          "  --demo            attach a built-in simulated switcher: one more serial port\n"
+                          "                    (COM99) and an address of its own on loopback, which\n"
+                          "                    Search finds\n"
+                          "  --port-dir DIR    directory of comN links that add serial ports (see below);\n"
+                          "                    it must exist, the panel never creates it\n"
+                          "  -h, --help        this text\n"
+                          "  -v, --version     the version\n"
+                          "\n"
+                          "Serial ports are numbered as COM ports: COM1-32 are /dev/ttyS0-31,\n"
+                          "COM33-64 /dev/ttyUSB0-31 and COM65-96 /dev/ttyACM0-31. A port map directory\n"
+                          "adds ports: each link comN in it names the device of COM N (1-255), for\n"
+                          "example a USB adapter's /dev/serial/by-id name. Without --port-dir the\n"
+                          "directory in the environment variable %1 is used, if it is set.\n"
+                          "\n"
+                          "Qt's own options (-platform, -style, -reverse, ...) are taken as by every Qt\n"
+                          "program.\n")
         .arg(QLatin1String(transport::kPortDirEnv));
 }
 

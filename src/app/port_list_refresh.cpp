@@ -26,15 +26,9 @@ struct Entry {
     QString toolTip;
 };
 
-QString EntryText(std::uint8_t number)
-{
-    return QStringLiteral("COM%1").arg(number);
-}
+QString EntryText(std::uint8_t number) { return QStringLiteral("COM%1").arg(number); }
 
-QString ToolTip(const SSerInfo& port)
-{
-    return QString::fromStdString(port.devicePath + "\n" + port.description);
-}
+QString ToolTip(const SSerInfo& port) { return QString::fromStdString(port.devicePath + "\n" + port.description); }
 
 // Ascending; equal numbers keep the order in which they were found.
 void InsertionSort(std::vector<Entry>& entries)
@@ -54,17 +48,15 @@ void InsertionSort(std::vector<Entry>& entries)
 PortListRefresh::PortListRefresh(platform::ComboBox& list) : PortListRefresh(list, DiscoveryRoots{}) {}
 
 PortListRefresh::PortListRefresh(platform::ComboBox& list, DiscoveryRoots roots)
-    : PortListRefresh(list, [roots = std::move(roots), watch = std::make_shared<HolderWatch>()](
-                                std::vector<SSerInfo>& ports) {
-          EnumerateSerialPorts(ports, true, roots, watch.get());
-      })
-{
-}
+    : PortListRefresh(
+          list, [roots = std::move(roots), watch = std::make_shared<HolderWatch>()](std::vector<SSerInfo>& ports) {
+              EnumerateSerialPorts(ports, true, roots, watch.get());
+          })
+{}
 
 PortListRefresh::PortListRefresh(platform::ComboBox& list, Enumerator enumerate)
     : list_(list), enumerate_(std::move(enumerate))
-{
-}
+{}
 
 void PortListRefresh::Refresh()
 {

@@ -71,8 +71,9 @@ bool Session::StartDemo(const Options& options)
         auto simulator = std::make_unique<sim::Simulator>(sim);
         if (simulator->Start()) {
             // Found under the address it is served on.
-            simulator->Modify(
-                [host](sim::DeviceState& state) { state.ip = {127, 0, 0, static_cast<std::uint8_t>(host)}; });
+            simulator->Modify([host](sim::DeviceState& state) {
+                state.ip = {127, 0, 0, static_cast<std::uint8_t>(host)};
+            });
             simulator_ = std::move(simulator);
             demoAddress_ = QString::fromStdString(sim.tcpBind);
             return true;

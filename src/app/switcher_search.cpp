@@ -10,18 +10,15 @@ namespace velmora::app {
 
 namespace c = ctl::main;
 
-QString MacText(std::span<const std::uint8_t> mac)
-{
-    return QString::fromStdString(protocol::MacText(mac));
-}
+QString MacText(std::span<const std::uint8_t> mac) { return QString::fromStdString(protocol::MacText(mac)); }
 
 std::optional<protocol::MacAddress> MacFromText(const QString& text)
 {
     return protocol::MacFromText(text.toStdU16String());
 }
 
-SwitcherSearch::SwitcherSearch(platform::Window& window, transport::DeviceSearch& search,
-                               protocol::LinkToken& token, std::function<void()> closeTcp, ConnectionHooks hooks)
+SwitcherSearch::SwitcherSearch(platform::Window& window, transport::DeviceSearch& search, protocol::LinkToken& token,
+                               std::function<void()> closeTcp, ConnectionHooks hooks)
     : window_(window), search_(search), token_(token), closeTcp_(std::move(closeTcp)), hooks_(std::move(hooks))
 {
     QObject::connect(&search_, &transport::DeviceSearch::switcherFound, &window_,

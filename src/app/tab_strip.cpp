@@ -1,9 +1,9 @@
 #include "app/tab_strip.h"
 
 #include "app/tab_strip_accessible.h"
+#include "appdefs/page_codes.h"
 #include "platform/window.h"
 #include "protocol/commands.h"
-#include "appdefs/page_codes.h"
 #include "res/main_ids.h"
 
 #include <QKeyEvent>
@@ -33,10 +33,7 @@ const Tab* TabForPage(std::uint8_t page)
     return nullptr;
 }
 
-QPoint TabLabelPosition(int k, int w, int h)
-{
-    return {k == 0 ? 1 : k * w + 2, kBandBottom - h};
-}
+QPoint TabLabelPosition(int k, int w, int h) { return {k == 0 ? 1 : k * w + 2, kBandBottom - h}; }
 
 void PaintTitleBand(QPainter& painter, QSize size, QSize tabSize, const QColor& face, const QFont& titleFont,
                     const QString& title, const QRect& dirty)
@@ -45,7 +42,9 @@ void PaintTitleBand(QPainter& painter, QSize size, QSize tabSize, const QColor& 
     const int H = size.height();
     // Each part is drawn only where it meets the dirty rectangle: a fill
     // limited to it, a line left out when it lies wholly outside.
-    const auto meets = [&](int x1, int y1, int x2, int y2) { return dirty.intersects(QRect(QPoint(x1, y1), QPoint(x2, y2))); };
+    const auto meets = [&](int x1, int y1, int x2, int y2) {
+        return dirty.intersects(QRect(QPoint(x1, y1), QPoint(x2, y2)));
+    };
     const auto line = [&](int x1, int y1, int x2, int y2) {
         if (meets(x1, y1, x2, y2)) {
             painter.drawLine(x1, y1, x2, y2);
@@ -168,10 +167,7 @@ int TabStrip::TabAt(QPoint windowPoint) const
     return -1;
 }
 
-QString TabStrip::Text(int index) const
-{
-    return index >= 0 && index < Count() ? labels_[index]->text() : QString();
-}
+QString TabStrip::Text(int index) const { return index >= 0 && index < Count() ? labels_[index]->text() : QString(); }
 
 QRect TabStrip::TabRect(int index) const
 {
@@ -215,10 +211,7 @@ void TabStrip::Choose(int index)
     }
 }
 
-void TabStrip::ChooseNext(int step)
-{
-    Choose((current_ + step + Count()) % Count());
-}
+void TabStrip::ChooseNext(int step) { Choose((current_ + step + Count()) % Count()); }
 
 void TabStrip::keyPressEvent(QKeyEvent* event)
 {

@@ -37,7 +37,7 @@ extern const std::array<Tab, 5> kTabs;
 
 const Tab* TabForPage(std::uint8_t page);
 
-inline constexpr int kBandBottom = 56;     // the labels' bottom edges sit on this row
+inline constexpr int kBandBottom = 56;  // the labels' bottom edges sit on this row
 inline constexpr int kBandHeight = 55;
 inline constexpr int kTitleButtonSize = 25;
 inline const QColor kAccent = res::kAccent;

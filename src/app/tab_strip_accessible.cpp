@@ -110,9 +110,6 @@ QAccessibleInterface* TabStripFactory(const QString&, QObject* object)
 
 }  // namespace
 
-void InstallTabStripAccessibility()
-{
-    platform::InstallFactoryOnce(TabStripFactory);
-}
+void InstallTabStripAccessibility() { platform::InstallFactoryOnce(TabStripFactory); }
 
 }  // namespace velmora::app

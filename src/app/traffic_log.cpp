@@ -31,10 +31,7 @@ constexpr char kReceived[] = "recv  ";
 constexpr char kDatagram[] = "lan   ";
 constexpr char kEvent[] = "link  ";
 
-QString Now()
-{
-    return QDateTime::currentDateTime().toString(QString::fromLatin1(kTimeFormat));
-}
+QString Now() { return QDateTime::currentDateTime().toString(QString::fromLatin1(kTimeFormat)); }
 
 }  // namespace
 
@@ -109,15 +106,9 @@ void TrafficLogWindow::AddLine(const QString& line)
     view_->appendPlainText(line);
 }
 
-QString TrafficLogWindow::Text() const
-{
-    return view_->toPlainText();
-}
+QString TrafficLogWindow::Text() const { return view_->toPlainText(); }
 
-int TrafficLogWindow::Lines() const
-{
-    return view_->document()->isEmpty() ? 0 : view_->blockCount();
-}
+int TrafficLogWindow::Lines() const { return view_->document()->isEmpty() ? 0 : view_->blockCount(); }
 
 void TrafficLogWindow::SetPaused(bool paused)
 {
@@ -142,8 +133,8 @@ void TrafficLogWindow::Copy()
 {
     const QString selected = view_->textCursor().selectedText();
     // A selection spanning lines comes with paragraph separators.
-    QGuiApplication::clipboard()->setText(selected.isEmpty() ? Text()
-                                                             : QString(selected).replace(QChar::ParagraphSeparator, '\n'));
+    QGuiApplication::clipboard()->setText(
+        selected.isEmpty() ? Text() : QString(selected).replace(QChar::ParagraphSeparator, '\n'));
 }
 
 bool TrafficLogWindow::SaveTo(const QString& path, QString* error)

@@ -7,7 +7,7 @@
 
 namespace velmora::msg {
 
-inline constexpr std::uint32_t kSendRequest = 0x40C;      // wParam page code
+inline constexpr std::uint32_t kSendRequest = 0x40C;  // wParam page code
 inline constexpr std::uint32_t kSearchSocket = 0x40D;
 inline constexpr std::uint32_t kControlSocket = 0x40E;
 inline constexpr std::uint32_t kConfigSocket = 0x40F;

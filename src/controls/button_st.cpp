@@ -153,8 +153,7 @@ void CButtonST::Draw(QPainter& painter) const
     if (pressed) {
         at += QPoint(1, 1);
     }
-    icon.paint(&painter, QRect(at, kIconSize), Qt::AlignCenter,
-               button_->isEnabled() ? QIcon::Normal : QIcon::Disabled);
+    icon.paint(&painter, QRect(at, kIconSize), Qt::AlignCenter, button_->isEnabled() ? QIcon::Normal : QIcon::Disabled);
     // A flat button draws no focus rectangle.
 }
 

@@ -33,17 +33,14 @@ QEvent::Type MessageEvent::EventType()
 
 MessageEvent::MessageEvent(std::uint32_t message, WParam w, LParam l, std::shared_ptr<DeliveryGate> gate,
                            std::shared_ptr<Completion> completion)
-    : QEvent(EventType()), message_(message), w_(w), l_(l), gate_(std::move(gate)),
-      completion_(std::move(completion))
-{
-}
+    : QEvent(EventType()), message_(message), w_(w), l_(l), gate_(std::move(gate)), completion_(std::move(completion))
+{}
 
 MessageEvent::MessageEvent(std::uint32_t message, std::span<const std::uint8_t> bytes,
                            std::span<const std::uint32_t> after, LParam l)
     : QEvent(EventType()), message_(message), l_(l), batch_(true), bytes_(bytes.begin(), bytes.end()),
       after_(after.begin(), after.end())
-{
-}
+{}
 
 MessageEvent::~MessageEvent()
 {
@@ -52,10 +49,7 @@ MessageEvent::~MessageEvent()
     Complete(0);
 }
 
-bool MessageEvent::StillWanted() const
-{
-    return !gate_ || gate_->IsOpen();
-}
+bool MessageEvent::StillWanted() const { return !gate_ || gate_->IsOpen(); }
 
 void MessageEvent::Complete(LResult result)
 {
@@ -97,8 +91,7 @@ bool PostAndWait(QObject* target, const std::shared_ptr<DeliveryGate>& gate, Mes
     return completion->done && gate->open_;
 }
 
-bool SendAndWait(QObject* target, std::uint32_t message, WParam w, LParam l,
-                 const std::shared_ptr<DeliveryGate>& gate)
+bool SendAndWait(QObject* target, std::uint32_t message, WParam w, LParam l, const std::shared_ptr<DeliveryGate>& gate)
 {
     return PostAndWait(target, gate, new MessageEvent(message, w, l));
 }

@@ -85,8 +85,7 @@ void Post(QObject* target, std::uint32_t message, WParam w, LParam l, std::share
 
 // Sends from another thread: blocks until the window handled the message or
 // the gate was closed. Returns true when the window handled it.
-bool SendAndWait(QObject* target, std::uint32_t message, WParam w, LParam l,
-                 const std::shared_ptr<DeliveryGate>& gate);
+bool SendAndWait(QObject* target, std::uint32_t message, WParam w, LParam l, const std::shared_ptr<DeliveryGate>& gate);
 // Sends a batch of received bytes the same way: one hand-off for all of them,
 // handled on the window's thread byte by byte in order, then the 'after'
 // messages. A gate closed while the batch is handled drops the rest of it.

@@ -1,11 +1,11 @@
 #include "pages/advanced_page.h"
 
+#include "appdefs/page_codes.h"
 #include "pages/advanced_lists.h"
 #include "pages/message_box.h"
 #include "platform/combo_box.h"
 #include "protocol/advanced_commands.h"
 #include "protocol/commands.h"
-#include "appdefs/page_codes.h"
 #include "res/advanced_ids.h"
 #include "res/templates.h"
 
@@ -66,10 +66,7 @@ CAdvancedDlg::CAdvancedDlg(PageHost& host, QWidget* parent)
     }
 }
 
-void CAdvancedDlg::HandleReply(protocol::ReplyFrame frame)
-{
-    Route(kReplies, frame);
-}
+void CAdvancedDlg::HandleReply(protocol::ReplyFrame frame) { Route(kReplies, frame); }
 
 void CAdvancedDlg::OnCommand(int id, platform::Notify code, int value)
 {
@@ -172,9 +169,6 @@ void CAdvancedDlg::OnStatus(protocol::ReplyFrame frame)
                                     frame[p::advanced_status::kVersionMinor]));
 }
 
-bool CAdvancedDlg::Checked(int id) const
-{
-    return ControlAs<QAbstractButton>(id)->isChecked();
-}
+bool CAdvancedDlg::Checked(int id) const { return ControlAs<QAbstractButton>(id)->isChecked(); }
 
 }  // namespace velmora::pages

@@ -1,5 +1,7 @@
 #include "pages/audio_page.h"
 
+#include "appdefs/page_codes.h"
+#include "appdefs/timer_ids.h"
 #include "pages/message_box.h"
 #include "pages/progress_popup.h"
 #include "platform/slider.h"
@@ -7,8 +9,6 @@
 #include "protocol/audio_commands.h"
 #include "protocol/commands.h"
 #include "protocol/decimal_text.h"
-#include "appdefs/page_codes.h"
-#include "appdefs/timer_ids.h"
 #include "res/audio_ids.h"
 #include "res/templates.h"
 
@@ -110,10 +110,7 @@ AudioDlg::AudioDlg(PageHost& host, QWidget* parent) : PageWindow(page::kAudio, r
     }
 }
 
-void AudioDlg::HandleReply(protocol::ReplyFrame frame)
-{
-    Route(kReplies, frame);
-}
+void AudioDlg::HandleReply(protocol::ReplyFrame frame) { Route(kReplies, frame); }
 
 void AudioDlg::OnCommand(int id, platform::Notify code, int)
 {
@@ -215,10 +212,7 @@ void AudioDlg::OnSetMixerVolume()
 
 // Built anew for the repetition too: a frame that came in meanwhile gives the
 // token back and a later command may have refilled the shared buffer.
-void AudioDlg::SendMixerVolume()
-{
-    Send(p::kMixerVolume.set, {{p::kValueByte, mixerVolume_}});
-}
+void AudioDlg::SendMixerVolume() { Send(p::kMixerVolume.set, {{p::kValueByte, mixerVolume_}}); }
 
 // The fade time waits for nothing: its acknowledgement leads to the read-back.
 void AudioDlg::OnSetFadeTime(int setId)
@@ -246,8 +240,8 @@ void AudioDlg::RefuseInput()
 int AudioDlg::ReadBox(int boxId) const
 {
     const QString text = ControlAs<QLineEdit>(boxId)->text();
-    return p::ReadDecimal(std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()),
-                                              static_cast<std::size_t>(text.size())));
+    return p::ReadDecimal(
+        std::u16string_view(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size())));
 }
 
 void AudioDlg::OnTimer(int id)
@@ -288,10 +282,7 @@ void AudioDlg::OnMixerVolumeAnswer(protocol::ReplyFrame)
     KillTimer(timer::kMixerRetry);
 }
 
-void AudioDlg::OnMixerModeAnswer(protocol::ReplyFrame frame)
-{
-    EnableMixerControls(frame[p::kValueByte]);
-}
+void AudioDlg::OnMixerModeAnswer(protocol::ReplyFrame frame) { EnableMixerControls(frame[p::kValueByte]); }
 
 void AudioDlg::OnFadeTime(protocol::ReplyFrame frame)
 {

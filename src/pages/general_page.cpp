@@ -23,8 +23,11 @@ struct ListControl {
 };
 
 constexpr ListControl kListControls[] = {
-    {c::kAutoSwitchList, &kAutoSwitch}, {c::kResolutionList, &kResolution}, {c::kAspectList, &kAspectRatio},
-    {c::kEdidList, &kEdid},             {c::kHdcpList, &kHdcp},
+    {c::kAutoSwitchList, &kAutoSwitch},
+    {c::kResolutionList, &kResolution},
+    {c::kAspectList, &kAspectRatio},
+    {c::kEdidList, &kEdid},
+    {c::kHdcpList, &kHdcp},
 };
 
 const ListSetting* SettingOf(int listId)
@@ -45,15 +48,9 @@ void Fill(platform::ComboBox* list, const std::array<std::string_view, N>& texts
     }
 }
 
-QString Text(std::string_view text)
-{
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
+QString Text(std::string_view text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
 
-bool ValidInput(std::uint8_t input)
-{
-    return input >= kInputHdmi1 && input <= kInputVga;
-}
+bool ValidInput(std::uint8_t input) { return input >= kInputHdmi1 && input <= kInputVga; }
 
 }  // namespace
 
@@ -67,13 +64,9 @@ void GeneralPage::Send(Command command, std::initializer_list<std::pair<std::siz
 GeneralPage::GeneralPage(platform::Window& window, SendPath& send, LinkToken& token,
                          std::function<bool()> checkConnection)
     : window_(window), send_(send), token_(token), checkConnection_(std::move(checkConnection))
-{
-}
+{}
 
-platform::ComboBox* GeneralPage::List(int id) const
-{
-    return window_.ControlAs<platform::ComboBox>(id);
-}
+platform::ComboBox* GeneralPage::List(int id) const { return window_.ControlAs<platform::ComboBox>(id); }
 
 void GeneralPage::FillLists()
 {
@@ -132,7 +125,8 @@ void GeneralPage::OnAudioChanged()
     const int position = List(c::kAudioList)->GetCurSel();
     const int source = position + (selectedInput_ == kInputVga ? 1 : 0);
     Send(kSetAudioSource,
-         {{kInputByte, static_cast<std::uint8_t>(selectedInput_)}, {kAudioSourceByte, static_cast<std::uint8_t>(source)}},
+         {{kInputByte, static_cast<std::uint8_t>(selectedInput_)},
+          {kAudioSourceByte, static_cast<std::uint8_t>(source)}},
          Answer::None);
 }
 
@@ -205,8 +199,7 @@ void GeneralPage::HandleInputAccepted()
 void GeneralPage::HandleAudioSource(std::span<const std::uint8_t, kFrameSize> frame)
 {
     send_.Send(kInputChangeDone);
-    List(c::kAudioList)
-        ->SetCurSel(AudioPosition(frame[kAudioSourceByte], static_cast<std::uint8_t>(selectedInput_)));
+    List(c::kAudioList)->SetCurSel(AudioPosition(frame[kAudioSourceByte], static_cast<std::uint8_t>(selectedInput_)));
 }
 
 void GeneralPage::ShapeAudioList(std::uint8_t input)

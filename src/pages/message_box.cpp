@@ -160,25 +160,13 @@ QString& MessageText()
     return text;
 }
 
-bool MessageBoxShowing()
-{
-    return g_showing;
-}
+bool MessageBoxShowing() { return g_showing; }
 
-bool& ConfirmMode()
-{
-    return g_confirm;
-}
+bool& ConfirmMode() { return g_confirm; }
 
-bool SkipResetConfirm()
-{
-    return g_skipReset;
-}
+bool SkipResetConfirm() { return g_skipReset; }
 
-CMessageDlg* OpenMessageBox()
-{
-    return g_showing ? g_open : nullptr;
-}
+CMessageDlg* OpenMessageBox() { return g_showing ? g_open : nullptr; }
 
 namespace {
 

@@ -1,12 +1,12 @@
 #include "pages/network_page.h"
 
-#include "platform/system_message.h"
+#include "appdefs/page_codes.h"
 #include "platform/ip_address_edit.h"
+#include "platform/system_message.h"
 #include "protocol/decimal_text.h"
 #include "protocol/hex_text.h"
 #include "protocol/mac_address.h"
 #include "protocol/network_commands.h"
-#include "appdefs/page_codes.h"
 #include "res/network_ids.h"
 #include "res/templates.h"
 
@@ -38,10 +38,7 @@ QString Dotted(p::ReplyFrame frame, std::size_t first)
     return QString::asprintf("%d.%d.%d.%d", frame[first], frame[first + 1], frame[first + 2], frame[first + 3]);
 }
 
-void RefuseInput()
-{
-    platform::ShowSystemMessage(QString::fromLatin1(platform::kInputValueError));
-}
+void RefuseInput() { platform::ShowSystemMessage(QString::fromLatin1(platform::kInputValueError)); }
 
 }  // namespace
 
@@ -73,13 +70,9 @@ const ReplyRoute<CNetwork> CNetwork::kReplies[] = {
 };
 
 CNetwork::CNetwork(PageHost& host, QWidget* parent) : PageWindow(page::kNetwork, res::NetworkTemplate(), host, parent)
-{
-}
+{}
 
-void CNetwork::HandleReply(protocol::ReplyFrame frame)
-{
-    Route(kReplies, frame);
-}
+void CNetwork::HandleReply(protocol::ReplyFrame frame) { Route(kReplies, frame); }
 
 void CNetwork::OnCommand(int id, platform::Notify code, int)
 {
@@ -200,10 +193,7 @@ void CNetwork::PostAddress(const AddressStep& step)
     PostSend();
 }
 
-void CNetwork::PostDhcp(bool on)
-{
-    Send(p::kDhcp.set, {{p::kValueByte, p::kDhcp.CommandByte(on)}});
-}
+void CNetwork::PostDhcp(bool on) { Send(p::kDhcp.set, {{p::kValueByte, p::kDhcp.CommandByte(on)}}); }
 
 // Each box must give a hexadecimal pair, and the address must be one a unit
 // can take; otherwise nothing is sent.
@@ -245,15 +235,9 @@ void CNetwork::PostPort()
     PostSend();
 }
 
-bool CNetwork::Checked(int id) const
-{
-    return ControlAs<QAbstractButton>(id)->isChecked();
-}
+bool CNetwork::Checked(int id) const { return ControlAs<QAbstractButton>(id)->isChecked(); }
 
-QPlainTextEdit* CNetwork::Log() const
-{
-    return ControlAs<QPlainTextEdit>(c::kLog);
-}
+QPlainTextEdit* CNetwork::Log() const { return ControlAs<QPlainTextEdit>(c::kLog); }
 
 void CNetwork::RestartLog(const QString& text)
 {

@@ -1,7 +1,7 @@
 #include "pages/page_window.h"
 
-#include "platform/dialog_builder.h"
 #include "appdefs/window_messages.h"
+#include "platform/dialog_builder.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -39,10 +39,7 @@ void PageWindow::Send(protocol::Command command, Params params, protocol::Answer
     PostSend(answer);
 }
 
-void PageWindow::SetBoxNumber(int boxId, int value)
-{
-    ControlAs<QLineEdit>(boxId)->setText(QString::number(value));
-}
+void PageWindow::SetBoxNumber(int boxId, int value) { ControlAs<QLineEdit>(boxId)->setText(QString::number(value)); }
 
 void PageWindow::SwallowDialogKeys()
 {

@@ -1,10 +1,10 @@
 #include "pages/page_windows.h"
 
+#include "appdefs/page_codes.h"
 #include "pages/advanced_page.h"
 #include "pages/audio_page.h"
 #include "pages/network_page.h"
 #include "pages/video_page.h"
-#include "appdefs/page_codes.h"
 
 namespace velmora::pages {
 
@@ -26,10 +26,7 @@ PageWindows::PageWindows(PageHost& host) : host_(host)
     factories_[Slot(page::kAdvanced)] = Make<CAdvancedDlg>();
 }
 
-std::size_t PageWindows::Slot(std::uint8_t page)
-{
-    return static_cast<std::size_t>(page - page::kVideo);
-}
+std::size_t PageWindows::Slot(std::uint8_t page) { return static_cast<std::size_t>(page - page::kVideo); }
 
 PageWindow* PageWindows::Ensure(std::uint8_t page, QWidget* parent)
 {

@@ -1,7 +1,7 @@
 #include "pages/progress_popup.h"
 
-#include "platform/dialog_builder.h"
 #include "appdefs/timer_ids.h"
+#include "platform/dialog_builder.h"
 #include "res/resource_ids.h"
 #include "res/skin.h"
 #include "res/status_ids.h"
@@ -35,15 +35,9 @@ QString& StatusText()
     return text;
 }
 
-bool StatusPopupShowing()
-{
-    return g_showing;
-}
+bool StatusPopupShowing() { return g_showing; }
 
-CStatusDlg* OpenStatusPopup()
-{
-    return g_showing ? g_open : nullptr;
-}
+CStatusDlg* OpenStatusPopup() { return g_showing ? g_open : nullptr; }
 
 void ShowStatus()
 {

@@ -1,8 +1,8 @@
 #include "pages/video_page.h"
 
+#include "appdefs/page_codes.h"
 #include "platform/slider.h"
 #include "protocol/commands.h"
-#include "appdefs/page_codes.h"
 #include "protocol/video_commands.h"
 #include "res/templates.h"
 #include "res/video_ids.h"
@@ -50,14 +50,10 @@ constexpr std::uint8_t kVgaInput = p::kInputVga;
 }  // namespace
 
 const ReplyRoute<CMatrixDlg> CMatrixDlg::kReplies[] = {
-    {p::kVideoStatus, &CMatrixDlg::OnStatus},
-    {p::kHPosition.step, nullptr, p::kHPosition.read},
-    {p::kVPosition.step, nullptr, p::kVPosition.read},
-    {p::kClock.step, nullptr, p::kClock.read},
-    {p::kPhase.step, nullptr, p::kPhase.read},
-    {p::kHPosition.read, &CMatrixDlg::OnStepValue},
-    {p::kVPosition.read, &CMatrixDlg::OnStepValue},
-    {p::kClock.read, &CMatrixDlg::OnStepValue},
+    {p::kVideoStatus, &CMatrixDlg::OnStatus},          {p::kHPosition.step, nullptr, p::kHPosition.read},
+    {p::kVPosition.step, nullptr, p::kVPosition.read}, {p::kClock.step, nullptr, p::kClock.read},
+    {p::kPhase.step, nullptr, p::kPhase.read},         {p::kHPosition.read, &CMatrixDlg::OnStepValue},
+    {p::kVPosition.read, &CMatrixDlg::OnStepValue},    {p::kClock.read, &CMatrixDlg::OnStepValue},
     {p::kPhase.read, &CMatrixDlg::OnStepValue},
 };
 
@@ -70,10 +66,7 @@ CMatrixDlg::CMatrixDlg(PageHost& host, QWidget* parent) : PageWindow(page::kVide
     SwallowDialogKeys();
 }
 
-void CMatrixDlg::HandleReply(protocol::ReplyFrame frame)
-{
-    Route(kReplies, frame);
-}
+void CMatrixDlg::HandleReply(protocol::ReplyFrame frame) { Route(kReplies, frame); }
 
 void CMatrixDlg::OnCommand(int id, platform::Notify code, int value)
 {

@@ -58,10 +58,7 @@ public:
         return state;
     }
 
-    QStringList actionNames() const override
-    {
-        return QStringList{ClickAction()} + QAccessibleWidget::actionNames();
-    }
+    QStringList actionNames() const override { return QStringList{ClickAction()} + QAccessibleWidget::actionNames(); }
 
     void doAction(const QString& action) override
     {
@@ -163,9 +160,6 @@ void InstallFactoryOnce(QAccessible::InterfaceFactory factory)
     }
 }
 
-void InstallAccessibility()
-{
-    InstallFactoryOnce(PanelFactory);
-}
+void InstallAccessibility() { InstallFactoryOnce(PanelFactory); }
 
 }  // namespace velmora::platform

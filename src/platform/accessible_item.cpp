@@ -4,15 +4,9 @@
 
 namespace velmora::platform {
 
-QWindow* AccessibleItem::window() const
-{
-    return owner_ ? owner_->window()->windowHandle() : nullptr;
-}
+QWindow* AccessibleItem::window() const { return owner_ ? owner_->window()->windowHandle() : nullptr; }
 
-QAccessibleInterface* AccessibleItem::parent() const
-{
-    return QAccessible::queryAccessibleInterface(owner_.data());
-}
+QAccessibleInterface* AccessibleItem::parent() const { return QAccessible::queryAccessibleInterface(owner_.data()); }
 
 void* AccessibleItem::interface_cast(QAccessible::InterfaceType type)
 {

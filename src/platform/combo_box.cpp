@@ -48,10 +48,7 @@ void ComboBox::ResetContent()
     }
 }
 
-void ComboBox::SetCurSel(int position)
-{
-    setCurrentIndex(position >= 0 && position < count() ? position : -1);
-}
+void ComboBox::SetCurSel(int position) { setCurrentIndex(position >= 0 && position < count() ? position : -1); }
 
 int ComboBox::FindStringExact(const QString& text) const
 {

@@ -76,7 +76,10 @@ public:
         return entries_.IndexOf(child, childCount(), Maker());
     }
 
-    QStringList actionNames() const override { return QStringList{showMenuAction()} + QAccessibleWidget::actionNames(); }
+    QStringList actionNames() const override
+    {
+        return QStringList{showMenuAction()} + QAccessibleWidget::actionNames();
+    }
     void doAction(const QString& action) override
     {
         if (action == showMenuAction() || action == pressAction()) {

@@ -29,10 +29,7 @@ namespace {
 
 constexpr int kListFieldHeight = 13;  // dialog units of a list's closed field
 
-QString Text(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
+QString Text(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 QWidget* MakeLabel(const ControlTemplate& c, QWidget* parent)
 {
@@ -172,8 +169,8 @@ bool NeedsLabel(ControlKind kind)
 }
 
 constexpr int kBesideGap = 8;  // dialog units from a label's right edge to its control
-constexpr int kAboveGap = 6;   // dialog units from a label's bottom edge to its control
-constexpr int kOverlap = 2;    // a label may reach this far into its control
+constexpr int kAboveGap = 6;  // dialog units from a label's bottom edge to its control
+constexpr int kOverlap = 2;  // a label may reach this far into its control
 
 int FieldHeight(const ControlTemplate& c)
 {
@@ -188,8 +185,7 @@ std::optional<int> LabelDistance(const ControlTemplate& label, const ControlTemp
 {
     const int labelMiddle = label.y + label.cy / 2;
     const int besideGap = c.x - (label.x + label.cx);
-    if (labelMiddle >= c.y && labelMiddle < c.y + FieldHeight(c) && besideGap >= -kOverlap &&
-        besideGap <= kBesideGap) {
+    if (labelMiddle >= c.y && labelMiddle < c.y + FieldHeight(c) && besideGap >= -kOverlap && besideGap <= kBesideGap) {
         return besideGap;
     }
     const int aboveGap = c.y - (label.y + label.cy);
@@ -223,8 +219,8 @@ std::optional<std::size_t> IndexOfText(const DialogTemplate& tpl, std::string_vi
 
 // How a text on screen names a control for screen readers.
 enum class Naming {
-    Buddy,        // the label is the control's buddy: its name and labelled-by relation
-    Name,         // the text is the control's accessible name
+    Buddy,  // the label is the control's buddy: its name and labelled-by relation
+    Name,  // the text is the control's accessible name
     Description,  // the control names itself; the text says which row it belongs to
 };
 

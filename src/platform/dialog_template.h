@@ -15,29 +15,29 @@ enum class ControlKind {
     CheckBox,
     PushLikeCheckBox,  // a check box drawn as a push button (the input buttons)
     RadioButton,
-    PushLikeRadio,     // a radio button drawn as a push button
-    DropList,          // drop-down list, no typing
-    DropDown,          // drop-down with an edit field
+    PushLikeRadio,  // a radio button drawn as a push button
+    DropList,  // drop-down list, no typing
+    DropDown,  // drop-down with an edit field
     Edit,
     MultiLineEdit,
     Slider,
-    UpDown,            // up-down arrows attached to the edit before them
+    UpDown,  // up-down arrows attached to the edit before them
     IpAddress,
     Picture,
 };
 
 // Style bits, named after what they do to the control.
 namespace style {
-inline constexpr std::uint32_t kHidden = 0x0001;    // created invisible
+inline constexpr std::uint32_t kHidden = 0x0001;  // created invisible
 inline constexpr std::uint32_t kDisabled = 0x0002;
-inline constexpr std::uint32_t kSorted = 0x0004;    // lists: AddString keeps text order
+inline constexpr std::uint32_t kSorted = 0x0004;  // lists: AddString keeps text order
 inline constexpr std::uint32_t kCentered = 0x0008;  // labels: centred text
 inline constexpr std::uint32_t kReadOnly = 0x0010;
 inline constexpr std::uint32_t kVertical = 0x0020;  // sliders
-inline constexpr std::uint32_t kNumber = 0x0040;    // edits: digits only
-inline constexpr std::uint32_t kNoMouse = 0x0080;   // labels that let presses through
-inline constexpr std::uint32_t kRight = 0x0100;     // labels: right-aligned text
-inline constexpr std::uint32_t kTicks = 0x0200;     // sliders: tick marks
+inline constexpr std::uint32_t kNumber = 0x0040;  // edits: digits only
+inline constexpr std::uint32_t kNoMouse = 0x0080;  // labels that let presses through
+inline constexpr std::uint32_t kRight = 0x0100;  // labels: right-aligned text
+inline constexpr std::uint32_t kTicks = 0x0200;  // sliders: tick marks
 }  // namespace style
 
 // The id of a control that is never addressed (a frame or a fixed label).

@@ -19,9 +19,6 @@ QRect DluToPixels(int x, int y, int cx, int cy, BaseUnits base)
     return {left, top, DluToPixelsX(x + cx, base) - left, DluToPixelsY(y + cy, base) - top};
 }
 
-QSize DluToPixels(int cx, int cy, BaseUnits base)
-{
-    return {DluToPixelsX(cx, base), DluToPixelsY(cy, base)};
-}
+QSize DluToPixels(int cx, int cy, BaseUnits base) { return {DluToPixelsX(cx, base), DluToPixelsY(cy, base)}; }
 
 }  // namespace velmora::platform

@@ -5,9 +5,6 @@
 
 namespace velmora::platform {
 
-void ShowSystemMessage(const QString& text)
-{
-    QMessageBox::information(QApplication::activeWindow(), QString(), text);
-}
+void ShowSystemMessage(const QString& text) { QMessageBox::information(QApplication::activeWindow(), QString(), text); }
 
 }  // namespace velmora::platform

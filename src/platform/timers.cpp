@@ -14,8 +14,8 @@ namespace {
 
 struct Entry {
     int periodMs = 0;
-    std::int64_t dueMs = 0;          // manual clock only
-    std::unique_ptr<QTimer> timer;   // real clock only
+    std::int64_t dueMs = 0;  // manual clock only
+    std::unique_ptr<QTimer> timer;  // real clock only
 };
 
 using Key = std::pair<const Window*, int>;
@@ -65,10 +65,7 @@ void TimerScheduler::Stop(Window* window, int id)
     }
 }
 
-bool TimerScheduler::Running(const Window* window, int id) const
-{
-    return impl_->entries.count(Key{window, id}) != 0;
-}
+bool TimerScheduler::Running(const Window* window, int id) const { return impl_->entries.count(Key{window, id}) != 0; }
 
 void TimerScheduler::ForgetWindow(Window* window)
 {
@@ -84,15 +81,9 @@ void TimerScheduler::ForgetWindow(Window* window)
     }
 }
 
-void TimerScheduler::UseManualClock(bool manual)
-{
-    impl_->manual = manual;
-}
+void TimerScheduler::UseManualClock(bool manual) { impl_->manual = manual; }
 
-bool TimerScheduler::ManualClock() const
-{
-    return impl_->manual;
-}
+bool TimerScheduler::ManualClock() const { return impl_->manual; }
 
 void TimerScheduler::Advance(int ms)
 {
@@ -115,9 +106,6 @@ void TimerScheduler::Advance(int ms)
     impl_->nowMs = target;
 }
 
-std::int64_t TimerScheduler::NowMs() const
-{
-    return impl_->nowMs;
-}
+std::int64_t TimerScheduler::NowMs() const { return impl_->nowMs; }
 
 }  // namespace velmora::platform

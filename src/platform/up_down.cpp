@@ -13,7 +13,11 @@ UpDown::UpDown(QWidget* parent) : QWidget(parent)
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
-    const struct { Qt::ArrowType arrow; int delta; const char* name; } arrows[] = {
+    const struct {
+        Qt::ArrowType arrow;
+        int delta;
+        const char* name;
+    } arrows[] = {
         {Qt::UpArrow, +1, "up"},
         {Qt::DownArrow, -1, "down"},
     };

@@ -9,10 +9,7 @@ namespace velmora::platform {
 
 Window::Window(QWidget* parent, Qt::WindowFlags flags) : QWidget(parent, flags) {}
 
-Window::~Window()
-{
-    TimerScheduler::Instance().ForgetWindow(this);
-}
+Window::~Window() { TimerScheduler::Instance().ForgetWindow(this); }
 
 void Window::OnMessage(std::uint32_t message, MessageHandler handler)
 {
@@ -29,35 +26,20 @@ LResult Window::Send(std::uint32_t message, WParam w, LParam l)
     return 0;
 }
 
-void Window::Post(std::uint32_t message, WParam w, LParam l)
-{
-    messaging::Post(this, message, w, l);
-}
+void Window::Post(std::uint32_t message, WParam w, LParam l) { messaging::Post(this, message, w, l); }
 
 void Window::Post(std::uint32_t message, WParam w, LParam l, std::shared_ptr<DeliveryGate> gate)
 {
     messaging::Post(this, message, w, l, std::move(gate));
 }
 
-void Window::SetTimer(int id, int periodMs)
-{
-    TimerScheduler::Instance().Start(this, id, periodMs);
-}
+void Window::SetTimer(int id, int periodMs) { TimerScheduler::Instance().Start(this, id, periodMs); }
 
-void Window::KillTimer(int id)
-{
-    TimerScheduler::Instance().Stop(this, id);
-}
+void Window::KillTimer(int id) { TimerScheduler::Instance().Stop(this, id); }
 
-bool Window::TimerRunning(int id) const
-{
-    return TimerScheduler::Instance().Running(this, id);
-}
+bool Window::TimerRunning(int id) const { return TimerScheduler::Instance().Running(this, id); }
 
-void Window::RegisterControl(int id, QWidget* control)
-{
-    controls_[id] = control;
-}
+void Window::RegisterControl(int id, QWidget* control) { controls_[id] = control; }
 
 void Window::DropTabStopsOutside(const QRect& visible)
 {
@@ -133,14 +115,8 @@ QPointer<Window>& MainWindowPointer()
 
 }  // namespace
 
-void SetMainWindow(Window* window)
-{
-    MainWindowPointer() = window;
-}
+void SetMainWindow(Window* window) { MainWindowPointer() = window; }
 
-Window* MainWindow()
-{
-    return MainWindowPointer().data();
-}
+Window* MainWindow() { return MainWindowPointer().data(); }
 
 }  // namespace velmora::platform

@@ -21,14 +21,14 @@ using messaging::WParam;
 
 // Notification codes a control reports to its window.
 enum class Notify {
-    Clicked,       // buttons, check boxes, radios
-    SelChange,     // lists
-    EditChange,    // edits: text changed by the operator
-    EditKillFocus, // edits: focus left
-    Scroll,        // sliders: position changed by the operator
-    Moved,         // sliders: position changed, by anyone
-    Released,      // sliders: the operator let go
-    UpDown,        // up-down arrows: wParam-like delta in CommandArgs
+    Clicked,  // buttons, check boxes, radios
+    SelChange,  // lists
+    EditChange,  // edits: text changed by the operator
+    EditKillFocus,  // edits: focus left
+    Scroll,  // sliders: position changed by the operator
+    Moved,  // sliders: position changed, by anyone
+    Released,  // sliders: the operator let go
+    UpDown,  // up-down arrows: wParam-like delta in CommandArgs
 };
 
 class Window : public QWidget {
@@ -60,7 +60,10 @@ public:
     void DropTabStopsOutside(const QRect& visible);
     QWidget* Control(int id) const;
     template <class T>
-    T* ControlAs(int id) const { return qobject_cast<T*>(Control(id)); }
+    T* ControlAs(int id) const
+    {
+        return qobject_cast<T*>(Control(id));
+    }
     const std::map<int, QWidget*>& Controls() const { return controls_; }
 
     // Called by the controls built from a template.

@@ -13,7 +13,7 @@ inline constexpr std::size_t kMicMute = 7;
 inline constexpr std::size_t kMicVolume = 8;
 inline constexpr std::size_t kMixerMode = 9;
 inline constexpr std::size_t kMixerVolume = 10;
-inline constexpr std::size_t kFadeIn = 11;   // high byte, low byte at 12
+inline constexpr std::size_t kFadeIn = 11;  // high byte, low byte at 12
 inline constexpr std::size_t kFadeOut = 13;  // high byte, low byte at 14
 }  // namespace audio_status
 

@@ -10,9 +10,9 @@
 namespace velmora::protocol {
 
 // General page and main window.
-inline constexpr Command kSelectInput{0x02, 0x03};      // byte 5 input 1..5, byte 7 = 1
-inline constexpr Command kSetAudioSource{0x24, 0x07};   // byte 5 input, byte 7 source 0..5
-inline constexpr Command kQueryAudioSource{0x24, 0x08}; // byte 5 input
+inline constexpr Command kSelectInput{0x02, 0x03};  // byte 5 input 1..5, byte 7 = 1
+inline constexpr Command kSetAudioSource{0x24, 0x07};  // byte 5 input, byte 7 source 0..5
+inline constexpr Command kQueryAudioSource{0x24, 0x08};  // byte 5 input
 inline constexpr Command kInputChangeDone{0x24, 0x12};  // closes the input-change exchange
 inline constexpr Command kTcpGreeting{0x01, 0x0B};
 
@@ -61,8 +61,8 @@ inline constexpr ListSetting kHdcp{{0x27, 0xA1}, 2, general_status::kHdcp, 0};
 inline constexpr std::array<const ListSetting*, 5> kGeneralLists{&kAutoSwitch, &kResolution, &kAspectRatio, &kEdid,
                                                                  &kHdcp};
 
-inline constexpr std::size_t kInputByte = kValueByte;              // input in the input and audio commands
-inline constexpr std::size_t kAudioSourceByte = kThirdValueByte;   // source in the audio commands and answers
+inline constexpr std::size_t kInputByte = kValueByte;  // input in the input and audio commands
+inline constexpr std::size_t kAudioSourceByte = kThirdValueByte;  // source in the audio commands and answers
 inline constexpr std::size_t kSelectInputFlagByte = kThirdValueByte;
 
 // The factory reset in the shared buffer's first 13 bytes; the simulated

@@ -17,7 +17,7 @@ using ConfigPacket = std::array<std::uint8_t, config::kPacketSize>;
 struct NetworkConfigRequest {
     MacAddress target{};  // the switcher addressed
     bool dhcp = true;
-    Ipv4Address ip{};     // static mode only
+    Ipv4Address ip{};  // static mode only
     MacAddress newMac{};  // all zero: the switcher keeps its own
 };
 

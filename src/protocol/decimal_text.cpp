@@ -6,15 +6,9 @@ namespace velmora::protocol {
 
 namespace {
 
-bool IsBlank(char16_t ch)
-{
-    return ch == u' ' || (ch >= u'\t' && ch <= u'\r');
-}
+bool IsBlank(char16_t ch) { return ch == u' ' || (ch >= u'\t' && ch <= u'\r'); }
 
-bool IsDigit(char16_t ch)
-{
-    return ch >= u'0' && ch <= u'9';
-}
+bool IsDigit(char16_t ch) { return ch >= u'0' && ch <= u'9'; }
 
 }  // namespace
 

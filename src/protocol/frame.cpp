@@ -40,10 +40,7 @@ void CommandFrame::BeginShort(Command command)
     bytes_[kCommandByte] = command.cmd;
 }
 
-void CommandFrame::Seal()
-{
-    bytes_[kChecksumByte] = FrameChecksum(bytes_);
-}
+void CommandFrame::Seal() { bytes_[kChecksumByte] = FrameChecksum(bytes_); }
 
 FrameBytes MakeFrame(Command command, std::initializer_list<std::pair<std::size_t, std::uint8_t>> params)
 {

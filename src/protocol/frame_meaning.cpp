@@ -1,11 +1,11 @@
 #include "protocol/frame_meaning.h"
 
+#include "protocol/address_text.h"
 #include "protocol/advanced_commands.h"
 #include "protocol/commands.h"
 #include "protocol/config_packet.h"
 #include "protocol/list_texts.h"
 #include "protocol/search_answer.h"
-#include "protocol/address_text.h"
 #include "protocol/setting_names.h"
 
 #include <algorithm>
@@ -71,8 +71,8 @@ const NamedSetting* ReadBackOf(Command command)
 const NamedSetting* SetBy(Command command)
 {
     const auto all = AllSettings();
-    const auto found = std::find_if(all.begin(), all.end(),
-                                    [&](const NamedSetting& s) { return Writable(s) && s.set == command; });
+    const auto found =
+        std::find_if(all.begin(), all.end(), [&](const NamedSetting& s) { return Writable(s) && s.set == command; });
     return found == all.end() ? nullptr : &*found;
 }
 
@@ -144,8 +144,7 @@ std::string DescribeReceived(FrameView frame, Command command)
     }
     if (command == kQueryAudioSource) {
         const NamedSetting* audio = FindSetting("audio");
-        return "audio of " + InputText(frame[kInputByte]) + ": " +
-               ValueText(*audio, {frame[kAudioSourceByte], {}});
+        return "audio of " + InputText(frame[kInputByte]) + ": " + ValueText(*audio, {frame[kAudioSourceByte], {}});
     }
     if (const NamedSetting* s = ReadBackOf(command)) {
         return std::string(s->name) + ": " + ValueText(*s, ReadBack(*s, frame));

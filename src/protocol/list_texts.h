@@ -21,13 +21,15 @@ inline constexpr std::array<std::string_view, 6> kAudio{
 };
 
 inline constexpr std::array<std::string_view, 4> kAutoSwitch{
-    "OFF", "Last Connected Mode", "First Connected Mode", "Priority Mode",
+    "OFF",
+    "Last Connected Mode",
+    "First Connected Mode",
+    "Priority Mode",
 };
 
 inline constexpr std::array<std::string_view, 13> kResolution{
-    "3840x2160@30", "3840x2160@25", "1920x1080@60", "1920x1080@50", "1280x720@60",
-    "1280x720@50",  "1920x1200@60", "1680x1050@60", "1400x1050@60", "1360x768@60",
-    "1280x800@60",  "1024x768@60",  "AUTO",
+    "3840x2160@30", "3840x2160@25", "1920x1080@60", "1920x1080@50", "1280x720@60", "1280x720@50", "1920x1200@60",
+    "1680x1050@60", "1400x1050@60", "1360x768@60",  "1280x800@60",  "1024x768@60", "AUTO",
 };
 
 inline constexpr std::array<std::string_view, 3> kAspectRatio{"4:3 ", "16:9  ", "16:10  "};

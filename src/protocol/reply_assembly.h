@@ -29,7 +29,6 @@ public:
     bool Synchronised() const { return synchronised_; }
 
 private:
-
     FrameHandler onFrame_;
     std::array<std::uint8_t, kScanSize> scan_{};
     std::size_t scanIndex_ = kScanStart;

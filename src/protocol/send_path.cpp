@@ -6,8 +6,7 @@ namespace velmora::protocol {
 
 SendPath::SendPath(SendLog& log, std::function<bool()> comMode, FrameSink& serial, FrameSink& tcp)
     : log_(log), comMode_(std::move(comMode)), serial_(serial), tcp_(tcp)
-{
-}
+{}
 
 void SendPath::SendFrame(std::size_t length)
 {

@@ -34,7 +34,7 @@ struct ListSetting {
     std::uint8_t count;
     std::size_t statusByte;
     std::uint8_t statusBase;  // status value of the first entry
-    std::uint8_t byte6 = 0;   // a fixed second parameter
+    std::uint8_t byte6 = 0;  // a fixed second parameter
 
     static constexpr std::uint8_t ValueOf(int position) { return static_cast<std::uint8_t>(position + 1); }
     constexpr bool ValidValue(std::uint8_t value) const { return value >= 1 && value <= count; }
@@ -53,7 +53,7 @@ struct SwitchSetting {
     std::uint8_t commandOn;  // byte 5 of the command that switches it on
     std::uint8_t commandOff;
     std::size_t statusByte;
-    std::uint8_t statusOn;   // the status value that reads as on; anything else reads as off
+    std::uint8_t statusOn;  // the status value that reads as on; anything else reads as off
     std::uint8_t statusOff;  // what a switcher reports when off
 
     constexpr std::uint8_t CommandByte(bool on) const { return on ? commandOn : commandOff; }

@@ -85,12 +85,13 @@ const NamedSetting kSettings[] = {
     ListRow("serial-baud", SettingPage::Advanced, kSerialBaud, t::kSerialBaud, kAdvancedStatus),
     ListRow("sleep-timer", SettingPage::Advanced, kSleepTimer, t::kSleepTimer, kAdvancedStatus),
     ListRow("osd-timeout", SettingPage::Advanced, kOsdTimeout, t::kOsdTimeout, kAdvancedStatus),
-    {"hardware-version", SettingPage::Advanced, K::Version, kNoCommand, kAdvancedStatus, advanced_status::kVersionMajor},
+    {"hardware-version", SettingPage::Advanced, K::Version, kNoCommand, kAdvancedStatus,
+     advanced_status::kVersionMajor},
 };
 
 constexpr PageInfo kPages[] = {
-    {SettingPage::General, "general", "General"}, {SettingPage::Video, "video", "Video"},
-    {SettingPage::Audio, "audio", "Audio"},       {SettingPage::Network, "network", "Network"},
+    {SettingPage::General, "general", "General"},    {SettingPage::Video, "video", "Video"},
+    {SettingPage::Audio, "audio", "Audio"},          {SettingPage::Network, "network", "Network"},
     {SettingPage::Advanced, "advanced", "Advanced"},
 };
 
@@ -197,10 +198,7 @@ std::optional<SettingValue> ParseMac(std::string_view text)
     return value;
 }
 
-long ValueMin(const NamedSetting& s)
-{
-    return std::get<const ValueSetting*>(s.row)->min;
-}
+long ValueMin(const NamedSetting& s) { return std::get<const ValueSetting*>(s.row)->min; }
 
 std::string EntryText(std::span<const std::string_view> texts, long index)
 {
@@ -238,10 +236,7 @@ SettingValue ReadPlain(const NamedSetting& s, std::span<const std::uint8_t, kFra
 
 }  // namespace
 
-std::span<const NamedSetting> AllSettings()
-{
-    return kSettings;
-}
+std::span<const NamedSetting> AllSettings() { return kSettings; }
 
 const NamedSetting* FindSetting(std::string_view name)
 {
@@ -254,24 +249,17 @@ const NamedSetting* FindSetting(std::string_view name)
     return nullptr;
 }
 
-bool Writable(const NamedSetting& setting)
-{
-    return setting.kind != K::Version;
-}
+bool Writable(const NamedSetting& setting) { return setting.kind != K::Version; }
 
 ValueType TypeOf(const NamedSetting& setting)
 {
-    if (!setting.texts.empty() || setting.kind == K::Address || setting.kind == K::Mac ||
-        setting.kind == K::Version) {
+    if (!setting.texts.empty() || setting.kind == K::Address || setting.kind == K::Mac || setting.kind == K::Version) {
         return ValueType::Text;
     }
     return setting.kind == K::Switch ? ValueType::OnOff : ValueType::Number;
 }
 
-std::span<const PageInfo> AllPages()
-{
-    return kPages;
-}
+std::span<const PageInfo> AllPages() { return kPages; }
 
 const PageInfo* FindPage(std::string_view name)
 {

@@ -19,17 +19,17 @@
 namespace velmora::protocol {
 
 enum class SettingKind {
-    Input,        // the input buttons: byte 5 of the input command
+    Input,  // the input buttons: byte 5 of the input command
     AudioSource,  // the current input's audio: byte 5 input, byte 7 source
-    List,         // a ListSetting
-    Value,        // a ValueSetting; with texts, each value has a name
-    Switch,       // a SwitchSetting
-    Word,         // a WordSetting
-    Step,         // a StepSetting
-    Address,      // four bytes from byte 5
-    Mac,          // six bytes from byte 5
-    TcpPort,      // big-endian in bytes 5 and 6
-    Version,      // read only: the hardware version
+    List,  // a ListSetting
+    Value,  // a ValueSetting; with texts, each value has a name
+    Switch,  // a SwitchSetting
+    Word,  // a WordSetting
+    Step,  // a StepSetting
+    Address,  // four bytes from byte 5
+    Mac,  // six bytes from byte 5
+    TcpPort,  // big-endian in bytes 5 and 6
+    Version,  // read only: the hardware version
 };
 
 using SettingRow = std::variant<std::monostate, const ListSetting*, const ValueSetting*, const SwitchSetting*,
@@ -43,7 +43,7 @@ struct NamedSetting {
     std::string_view name;
     SettingPage page;
     SettingKind kind;
-    Command set;     // the command that writes it (steps: the step command)
+    Command set;  // the command that writes it (steps: the step command)
     Command answer;  // the status or read answer that reports it
     std::size_t at;  // its first byte in that answer
     std::span<const std::string_view> texts{};  // value names; empty for numbers

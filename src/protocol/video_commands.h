@@ -39,8 +39,8 @@ inline constexpr StepSetting kPhase{{0x24, 0x49}, {0x24, 0x50}, video_status::kP
 // Where a switcher keeps the step values.
 inline constexpr std::uint8_t kStepValueMax = 100;
 
-inline constexpr std::array<const ValueSetting*, 6> kVideoValues{&kContrast, &kBrightness, &kColor,
-                                                                 &kSharpness, &kVgaHSize,  &kVgaVSize};
+inline constexpr std::array<const ValueSetting*, 6> kVideoValues{&kContrast,  &kBrightness, &kColor,
+                                                                 &kSharpness, &kVgaHSize,   &kVgaVSize};
 inline constexpr std::array<const StepSetting*, 4> kVideoSteps{&kHPosition, &kVPosition, &kClock, &kPhase};
 
 }  // namespace velmora::protocol

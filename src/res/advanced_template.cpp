@@ -45,9 +45,6 @@ constexpr platform::DialogTemplate kTemplate{kAdvancedTemplate, "", 362, 328, "M
 
 }  // namespace
 
-const platform::DialogTemplate& AdvancedTemplate()
-{
-    return kTemplate;
-}
+const platform::DialogTemplate& AdvancedTemplate() { return kTemplate; }
 
 }  // namespace velmora::res

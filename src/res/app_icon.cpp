@@ -37,10 +37,7 @@ std::array<QLineF, kInputs + 1> Wires(qreal side)
     return wires;
 }
 
-QString Number(qreal value)
-{
-    return QString::number(value, 'g', 6);
-}
+QString Number(qreal value) { return QString::number(value, 'g', 6); }
 
 }  // namespace
 

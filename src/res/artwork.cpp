@@ -123,10 +123,7 @@ private:
 
 }  // namespace
 
-QIcon IconSet(int id)
-{
-    return QIcon(new ArtworkIconEngine(id));
-}
+QIcon IconSet(int id) { return QIcon(new ArtworkIconEngine(id)); }
 
 QSize BitmapSize(int id)
 {

@@ -45,21 +45,16 @@ constexpr ControlTemplate kControls[] = {
 // A row's label names its slider or box, the box beside the slider, and
 // tells which row a Mute or Set button belongs to.
 constexpr platform::LabelFor kLabels[] = {
-    {"Audio Volume", c::kVolumeSlider},    {"Audio Volume", c::kVolumeBox},
-    {"Audio Volume", c::kMute},            {"MIC Volume", c::kMicVolumeSlider},
-    {"MIC Volume", c::kMicVolumeBox},      {"MIC Volume", c::kMicMute},
-    {"Audio Volume:", c::kMixerVolumeBox}, {"Audio Volume:", c::kMixerVolumeSet},
-    {"Fade in Time:", c::kFadeInBox},      {"Fade in Time:", c::kFadeInSet},
-    {"Fade out Time:", c::kFadeOutBox},    {"Fade out Time:", c::kFadeOutSet},
+    {"Audio Volume", c::kVolumeSlider},    {"Audio Volume", c::kVolumeBox},       {"Audio Volume", c::kMute},
+    {"MIC Volume", c::kMicVolumeSlider},   {"MIC Volume", c::kMicVolumeBox},      {"MIC Volume", c::kMicMute},
+    {"Audio Volume:", c::kMixerVolumeBox}, {"Audio Volume:", c::kMixerVolumeSet}, {"Fade in Time:", c::kFadeInBox},
+    {"Fade in Time:", c::kFadeInSet},      {"Fade out Time:", c::kFadeOutBox},    {"Fade out Time:", c::kFadeOutSet},
 };
 
 constexpr platform::DialogTemplate kTemplate{kAudioTemplate, "", 366, 333, "MS Shell Dlg", 8, kControls, kLabels};
 
 }  // namespace
 
-const platform::DialogTemplate& AudioTemplate()
-{
-    return kTemplate;
-}
+const platform::DialogTemplate& AudioTemplate() { return kTemplate; }
 
 }  // namespace velmora::res

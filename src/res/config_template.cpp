@@ -32,9 +32,6 @@ constexpr platform::DialogTemplate kTemplate{kConfigTemplate, "Network Configura
 
 }  // namespace
 
-const platform::DialogTemplate& ConfigTemplate()
-{
-    return kTemplate;
-}
+const platform::DialogTemplate& ConfigTemplate() { return kTemplate; }
 
 }  // namespace velmora::res

@@ -84,9 +84,6 @@ constexpr platform::DialogTemplate kTemplate{
 
 }  // namespace
 
-const platform::DialogTemplate& MainTemplate()
-{
-    return kTemplate;
-}
+const platform::DialogTemplate& MainTemplate() { return kTemplate; }
 
 }  // namespace velmora::res

@@ -26,9 +26,6 @@ constexpr platform::DialogTemplate kTemplate{kMessageTemplate, "", 185, 73, "微
 
 }  // namespace
 
-const platform::DialogTemplate& MessageTemplate()
-{
-    return kTemplate;
-}
+const platform::DialogTemplate& MessageTemplate() { return kTemplate; }
 
 }  // namespace velmora::res

@@ -53,31 +53,16 @@ constexpr ControlTemplate kControls[] = {
 // A row's label names its controls and tells which row a Set button belongs
 // to; the log is named by its frame's title.
 constexpr platform::LabelFor kLabels[] = {
-    {"IP", c::kIp},
-    {"IP", c::kSetIp},
-    {"Subnet", c::kSubnet},
-    {"Subnet", c::kSetSubnet},
-    {"Gateway", c::kGateway},
-    {"Gateway", c::kSetGateway},
-    {"MAC", c::kMacBoxes[0]},
-    {"MAC", c::kMacBoxes[1]},
-    {"MAC", c::kMacBoxes[2]},
-    {"MAC", c::kMacBoxes[3]},
-    {"MAC", c::kMacBoxes[4]},
-    {"MAC", c::kMacBoxes[5]},
-    {"MAC", c::kSetMac},
-    {"Port", c::kPort},
-    {"Port", c::kSetPort},
-    {"Status   Log", c::kLog},
+    {"IP", c::kIp},           {"IP", c::kSetIp},           {"Subnet", c::kSubnet},   {"Subnet", c::kSetSubnet},
+    {"Gateway", c::kGateway}, {"Gateway", c::kSetGateway}, {"MAC", c::kMacBoxes[0]}, {"MAC", c::kMacBoxes[1]},
+    {"MAC", c::kMacBoxes[2]}, {"MAC", c::kMacBoxes[3]},    {"MAC", c::kMacBoxes[4]}, {"MAC", c::kMacBoxes[5]},
+    {"MAC", c::kSetMac},      {"Port", c::kPort},          {"Port", c::kSetPort},    {"Status   Log", c::kLog},
 };
 
 constexpr platform::DialogTemplate kTemplate{kNetworkTemplate, "", 416, 332, "MS Shell Dlg", 8, kControls, kLabels};
 
 }  // namespace
 
-const platform::DialogTemplate& NetworkTemplate()
-{
-    return kTemplate;
-}
+const platform::DialogTemplate& NetworkTemplate() { return kTemplate; }
 
 }  // namespace velmora::res

@@ -22,9 +22,6 @@ constexpr platform::DialogTemplate kTemplate{kStatusTemplate, "", 164, 58, "х╛ош
 
 }  // namespace
 
-const platform::DialogTemplate& StatusTemplate()
-{
-    return kTemplate;
-}
+const platform::DialogTemplate& StatusTemplate() { return kTemplate; }
 
 }  // namespace velmora::res

@@ -56,25 +56,32 @@ constexpr ControlTemplate kControls[] = {
 // Each fixed label names its slider and the box that shows the slider's
 // position, or its step box and the arrows beside it.
 constexpr platform::LabelFor kLabels[] = {
-    {"Contrast", c::kContrastSlider},     {"Contrast", c::kContrastBox},
-    {"Brightness", c::kBrightnessSlider}, {"Brightness", c::kBrightnessBox},
-    {"Color", c::kColorSlider},           {"Color", c::kColorBox},
-    {"Sharpness", c::kSharpnessSlider},   {"Sharpness", c::kSharpnessBox},
-    {"H Size ", c::kHSizeSlider},         {"H Size ", c::kHSizeBox},
-    {"V Size", c::kVSizeSlider},          {"V Size", c::kVSizeBox},
-    {"H Position", c::kHPositionBox},     {"H Position", c::kHPositionStep},
-    {"V Position", c::kVPositionBox},     {"V Position", c::kVPositionStep},
-    {"Clock", c::kClockBox},              {"Clock", c::kClockStep},
-    {"Phase", c::kPhaseBox},              {"Phase", c::kPhaseStep},
+    {"Contrast", c::kContrastSlider},
+    {"Contrast", c::kContrastBox},
+    {"Brightness", c::kBrightnessSlider},
+    {"Brightness", c::kBrightnessBox},
+    {"Color", c::kColorSlider},
+    {"Color", c::kColorBox},
+    {"Sharpness", c::kSharpnessSlider},
+    {"Sharpness", c::kSharpnessBox},
+    {"H Size ", c::kHSizeSlider},
+    {"H Size ", c::kHSizeBox},
+    {"V Size", c::kVSizeSlider},
+    {"V Size", c::kVSizeBox},
+    {"H Position", c::kHPositionBox},
+    {"H Position", c::kHPositionStep},
+    {"V Position", c::kVPositionBox},
+    {"V Position", c::kVPositionStep},
+    {"Clock", c::kClockBox},
+    {"Clock", c::kClockStep},
+    {"Phase", c::kPhaseBox},
+    {"Phase", c::kPhaseStep},
 };
 
 constexpr platform::DialogTemplate kTemplate{kVideoTemplate, "", 313, 258, "微软雅黑", 9, kControls, kLabels};
 
 }  // namespace
 
-const platform::DialogTemplate& VideoTemplate()
-{
-    return kTemplate;
-}
+const platform::DialogTemplate& VideoTemplate() { return kTemplate; }
 
 }  // namespace velmora::res

@@ -33,10 +33,7 @@ sockaddr_in Endpoint(in_addr address, std::uint16_t port)
 
 AsyncSocket::AsyncSocket(QObject& owner, std::uint32_t message) : owner_(owner), message_(message) {}
 
-AsyncSocket::~AsyncSocket()
-{
-    Close();
-}
+AsyncSocket::~AsyncSocket() { Close(); }
 
 bool AsyncSocket::Adopt(int fd)
 {

@@ -10,8 +10,7 @@ namespace cfg = protocol::config;
 DeviceSearch::DeviceSearch(QObject& owner, std::uint32_t searchMessage, std::uint32_t configMessage,
                            protocol::ReceiveLog& log)
     : log_(log), searchMessage_(searchMessage), configMessage_(configMessage), socket_(owner, searchMessage)
-{
-}
+{}
 
 bool DeviceSearch::Search()
 {

@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <climits>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -28,7 +28,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr int kMaxAncestors = 8;           // sysfs levels walked up from a tty's device
+constexpr int kMaxAncestors = 8;  // sysfs levels walked up from a tty's device
 constexpr std::size_t kMaxLockLines = 1u << 16;
 constexpr std::size_t kMaxAttributeBytes = 256;
 
@@ -65,7 +65,8 @@ public:
     DirFd(int at, const char* path) : fd_(::openat(at, path, O_PATH | O_DIRECTORY | O_CLOEXEC)) {}
     ~DirFd()
     {
-        if (fd_ >= 0) ::close(fd_);
+        if (fd_ >= 0)
+            ::close(fd_);
     }
     DirFd(const DirFd&) = delete;
     DirFd& operator=(const DirFd&) = delete;
@@ -316,20 +317,13 @@ private:
     std::vector<std::pair<std::string, std::string>> lockFiles_;  // path, device name
 };
 
-std::string PortName(int number)
-{
-    return "COM" + std::to_string(number);
-}
+std::string PortName(int number) { return "COM" + std::to_string(number); }
 
-std::string FriendlyName(const char* kind, int number)
-{
-    return std::string(kind) + " (" + PortName(number) + ")";
-}
+std::string FriendlyName(const char* kind, int number) { return std::string(kind) + " (" + PortName(number) + ")"; }
 
 // The ports of the port map directory, each number once, with the numbers
 // they take in `linked`.
-void AddMappedPorts(std::vector<Candidate>& candidates, std::set<int>& linked, const DiscoveryRoots& roots,
-                    int classFd)
+void AddMappedPorts(std::vector<Candidate>& candidates, std::set<int>& linked, const DiscoveryRoots& roots, int classFd)
 {
     std::error_code ec;
     const std::string mapDir = roots.portMapDir ? *roots.portMapDir : PortMap::Directory();
@@ -371,8 +365,7 @@ void EnumerateSerialPorts(std::vector<SSerInfo>& ports, bool skipBusy)
     EnumerateSerialPorts(ports, skipBusy, DiscoveryRoots{});
 }
 
-void EnumerateSerialPorts(std::vector<SSerInfo>& ports, bool skipBusy, const DiscoveryRoots& roots,
-                          HolderWatch* watch)
+void EnumerateSerialPorts(std::vector<SSerInfo>& ports, bool skipBusy, const DiscoveryRoots& roots, HolderWatch* watch)
 {
     ports.clear();
     std::vector<Candidate> candidates;

@@ -25,11 +25,11 @@ namespace velmora::transport {
 class HolderWatch;
 
 struct SSerInfo {
-    std::string devicePath;    // path that opens the port
-    std::string portName;      // "COM<n>"
+    std::string devicePath;  // path that opens the port
+    std::string portName;  // "COM<n>"
     std::string friendlyName;  // "<kind> (COM<n>)"
     bool isUsb = false;
-    std::string description;   // the device's own name (USB strings, driver, or link target)
+    std::string description;  // the device's own name (USB strings, driver, or link target)
 };
 
 // An enumeration that could not read what it needs; what() tells why.

@@ -50,8 +50,8 @@ bool HasOpen(const std::string& fdDir, const struct stat& device)
         if (++seen > kMaxDescriptors) {
             break;
         }
-        if (entry->d_name[0] != '.' && ::stat((fdDir + "/" + entry->d_name).c_str(), &st) == 0 &&
-            S_ISCHR(st.st_mode) && st.st_rdev == device.st_rdev) {
+        if (entry->d_name[0] != '.' && ::stat((fdDir + "/" + entry->d_name).c_str(), &st) == 0 && S_ISCHR(st.st_mode) &&
+            st.st_rdev == device.st_rdev) {
             found = true;
             break;
         }

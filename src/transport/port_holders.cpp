@@ -23,15 +23,9 @@ constexpr std::size_t kMaxFdinfoBytes = 1024;
 constexpr int kMaxDescriptorsPerProcess = 1 << 20;
 constexpr std::size_t kInotifyBufferBytes = 4096;
 
-bool IsPtySlave(dev_t rdev)
-{
-    return major(rdev) == kPtySlaveMajor;
-}
+bool IsPtySlave(dev_t rdev) { return major(rdev) == kPtySlaveMajor; }
 
-bool IsPtyMaster(dev_t rdev)
-{
-    return major(rdev) == kPtmxMajor && minor(rdev) == kPtmxMinor;
-}
+bool IsPtyMaster(dev_t rdev) { return major(rdev) == kPtmxMajor && minor(rdev) == kPtmxMinor; }
 
 bool IsNumber(std::string_view text)
 {
@@ -49,7 +43,8 @@ public:
     }
     ~DirStream()
     {
-        if (dir_) ::closedir(dir_);
+        if (dir_)
+            ::closedir(dir_);
     }
     DirStream(const DirStream&) = delete;
     DirStream& operator=(const DirStream&) = delete;
@@ -259,9 +254,6 @@ bool HolderWatch::Watch(const std::vector<std::string>& paths)
     return all;
 }
 
-bool MayReadWrite(const std::string& path)
-{
-    return ::faccessat(AT_FDCWD, path.c_str(), R_OK | W_OK, AT_EACCESS) == 0;
-}
+bool MayReadWrite(const std::string& path) { return ::faccessat(AT_FDCWD, path.c_str(), R_OK | W_OK, AT_EACCESS) == 0; }
 
 }  // namespace velmora::transport

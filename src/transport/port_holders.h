@@ -33,7 +33,7 @@ struct FileId {
 
 struct HeldDevices {
     std::set<dev_t> devices;  // character devices, by device number
-    std::set<FileId> files;   // anything else looked for, by identity
+    std::set<FileId> files;  // anything else looked for, by identity
     // What the scan went through.
     int processes = 0;
     int descriptors = 0;

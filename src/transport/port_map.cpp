@@ -42,15 +42,9 @@ std::optional<int> ParseNumber(std::string_view digits)
 
 }  // namespace
 
-void PortMap::SetDirectory(std::string directory)
-{
-    DirectoryStorage() = std::move(directory);
-}
+void PortMap::SetDirectory(std::string directory) { DirectoryStorage() = std::move(directory); }
 
-const std::string& PortMap::Directory()
-{
-    return DirectoryStorage();
-}
+const std::string& PortMap::Directory() { return DirectoryStorage(); }
 
 std::vector<MappedPort> PortMap::Links()
 {

@@ -18,7 +18,7 @@ inline constexpr const char* kPortDirEnv = "VELMORA_PORT_DIR";
 inline constexpr int kMaxPortNumber = 255;
 
 struct MappedPort {
-    int number;          // N of COM N
+    int number;  // N of COM N
     std::string device;  // path that opens it
 };
 

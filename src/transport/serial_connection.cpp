@@ -17,8 +17,7 @@ constexpr std::uint32_t kLineControl = kLineControlDtr | kLineControlRts;
 
 SerialConnection::SerialConnection(QObject& owner, protocol::FrameHandler onReply)
     : owner_(owner), replies_(std::move(onReply))
-{
-}
+{}
 
 bool SerialConnection::Open(std::uint8_t portNumber, unsigned baud)
 {
@@ -43,19 +42,10 @@ void SerialConnection::Close()
     open_ = false;
 }
 
-void SerialConnection::OnByte(messaging::WParam w)
-{
-    replies_.OnByte(static_cast<std::uint8_t>(w & 0xFF));
-}
+void SerialConnection::OnByte(messaging::WParam w) { replies_.OnByte(static_cast<std::uint8_t>(w & 0xFF)); }
 
-bool SerialConnection::PortFailed(messaging::WParam w)
-{
-    return w == msg::kSerialFailedPort;
-}
+bool SerialConnection::PortFailed(messaging::WParam w) { return w == msg::kSerialFailedPort; }
 
-void SerialConnection::Write(std::span<const std::uint8_t> bytes)
-{
-    port_.QueueWrite(bytes.data(), bytes.size());
-}
+void SerialConnection::Write(std::span<const std::uint8_t> bytes) { port_.QueueWrite(bytes.data(), bytes.size()); }
 
 }  // namespace velmora::transport

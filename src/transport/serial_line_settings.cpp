@@ -26,23 +26,34 @@ constexpr SpeedEntry kSpeeds[] = {
 std::optional<tcflag_t> CharSize(int dataBits)
 {
     switch (dataBits) {
-    case 5: return CS5;
-    case 6: return CS6;
-    case 7: return CS7;
-    case 8: return CS8;
-    default: return std::nullopt;
+    case 5:
+        return CS5;
+    case 6:
+        return CS6;
+    case 7:
+        return CS7;
+    case 8:
+        return CS8;
+    default:
+        return std::nullopt;
     }
 }
 
 std::optional<tcflag_t> ParityFlags(char parity)
 {
     switch (std::toupper(static_cast<unsigned char>(parity))) {
-    case 'N': return tcflag_t{0};
-    case 'E': return tcflag_t{PARENB};
-    case 'O': return tcflag_t{PARENB | PARODD};
-    case 'M': return tcflag_t{PARENB | CMSPAR | PARODD};
-    case 'S': return tcflag_t{PARENB | CMSPAR};
-    default: return std::nullopt;
+    case 'N':
+        return tcflag_t{0};
+    case 'E':
+        return tcflag_t{PARENB};
+    case 'O':
+        return tcflag_t{PARENB | PARODD};
+    case 'M':
+        return tcflag_t{PARENB | CMSPAR | PARODD};
+    case 'S':
+        return tcflag_t{PARENB | CMSPAR};
+    default:
+        return std::nullopt;
     }
 }
 
@@ -106,8 +117,8 @@ std::optional<ConfigFailure> ConfigureLine(int fd, const LineSettings& settings,
     if (tcgetattr(fd, &applied) != 0) {
         return ConfigFailure{"tcgetattr() after tcsetattr()", errno};
     }
-    if ((applied.c_cflag & kFormatMask) != (t.c_cflag & kFormatMask) ||
-        cfgetospeed(&applied) != cfgetospeed(&t) || (applied.c_lflag & (ICANON | ECHO)) != 0) {
+    if ((applied.c_cflag & kFormatMask) != (t.c_cflag & kFormatMask) || cfgetospeed(&applied) != cfgetospeed(&t) ||
+        (applied.c_lflag & (ICANON | ECHO)) != 0) {
         return ConfigFailure{"tcsetattr()", EINVAL};
     }
     int on = 0;

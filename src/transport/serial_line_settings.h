@@ -16,8 +16,8 @@ inline constexpr std::uint32_t kLineControlDtr = 2;
 struct LineSettings {
     unsigned baud = 115200;
     char parity = 'N';  // N, E, O, M or S (either case)
-    int dataBits = 8;   // 5 to 8
-    int stopBits = 1;   // 1 or 2
+    int dataBits = 8;  // 5 to 8
+    int stopBits = 1;  // 1 or 2
 };
 
 // The termios speed of a baud rate; only the standard speeds have one.
@@ -33,7 +33,7 @@ bool BuildTermios(const LineSettings& settings, termios& base);
 
 struct ConfigFailure {
     const char* step;  // name of the failing call, as traced
-    int error;         // errno of the failure
+    int error;  // errno of the failure
 };
 
 // Runs the configuration chain on an open device; the first failing step ends

@@ -48,10 +48,7 @@ std::string ReadSmallFile(const std::string& path)
     return n > 0 ? std::string(buffer, static_cast<std::size_t>(n)) : std::string();
 }
 
-bool ProcessAlive(long pid)
-{
-    return pid > 0 && (kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM);
-}
+bool ProcessAlive(long pid) { return pid > 0 && (kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM); }
 
 enum class LockFileResult { Taken, Busy, Skipped };
 
@@ -95,10 +92,7 @@ LockFileResult TakeLockFile(const std::string& dir, const std::string& lockFile)
 
 }  // namespace
 
-SerialLock::~SerialLock()
-{
-    RemoveLockFile();
-}
+SerialLock::~SerialLock() { RemoveLockFile(); }
 
 void SerialLock::RemoveLockFile()
 {

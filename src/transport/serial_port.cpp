@@ -1,7 +1,7 @@
 #include "transport/serial_port.h"
 
-#include "transport/serial_messages.h"
 #include "transport/port_map.h"
+#include "transport/serial_messages.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -38,8 +38,8 @@ void TraceFailure(const char* step, int error, int portNumber)
     if (std::getenv(kSerialTraceEnv) == nullptr) {
         return;
     }
-    std::fprintf(stderr, "WARNING:  %s Failed with the following error: \n%s\nPort: %d\n", step,
-                 std::strerror(error), portNumber);
+    std::fprintf(stderr, "WARNING:  %s Failed with the following error: \n%s\nPort: %d\n", step, std::strerror(error),
+                 portNumber);
 }
 
 void CloseFd(int& fd)
@@ -53,37 +53,23 @@ void CloseFd(int& fd)
 void Signal(int eventFd)
 {
     const std::uint64_t one = 1;
-    while (write(eventFd, &one, sizeof one) < 0 && errno == EINTR) {
-    }
+    while (write(eventFd, &one, sizeof one) < 0 && errno == EINTR) {}
 }
 
 }  // namespace
 
 CSerialPort::CSerialPort() = default;
 
-CSerialPort::~CSerialPort()
-{
-    EndSession();
-}
+CSerialPort::~CSerialPort() { EndSession(); }
 
-bool CSerialPort::IsOpen() const
-{
-    return open_.load();
-}
+bool CSerialPort::IsOpen() const { return open_.load(); }
 
-bool CSerialPort::WorkerAlive() const
-{
-    return alive_.load();
-}
+bool CSerialPort::WorkerAlive() const { return alive_.load(); }
 
-std::string CSerialPort::DevicePath() const
-{
-    return devicePath_;
-}
+std::string CSerialPort::DevicePath() const { return devicePath_; }
 
-bool CSerialPort::OpenPort(QObject* owner, int portNumber, unsigned baud, char parity, int dataBits,
-                           int stopBits, std::uint32_t eventMask, std::uint32_t writeBufferSize,
-                           std::uint32_t lineControl)
+bool CSerialPort::OpenPort(QObject* owner, int portNumber, unsigned baud, char parity, int dataBits, int stopBits,
+                           std::uint32_t eventMask, std::uint32_t writeBufferSize, std::uint32_t lineControl)
 {
     EndSession();
     owner_ = owner;
@@ -279,9 +265,9 @@ bool CSerialPort::OnPortReady(short revents)
             // One hand-off for what one read brought; nothing more is read
             // until the owner has handled all of it (or closed the session,
             // which drops the rest).
-            const bool handled = messaging::SendBatchAndWait(
-                owner_, msg::kSerialByte, std::span(buffer.data(), static_cast<std::size_t>(n)), eventMessages_,
-                portNumber_, gate_);
+            const bool handled = messaging::SendBatchAndWait(owner_, msg::kSerialByte,
+                                                             std::span(buffer.data(), static_cast<std::size_t>(n)),
+                                                             eventMessages_, portNumber_, gate_);
             // What the owner queued while handling the bytes goes out now.
             if (handled && WritesWaiting()) {
                 WriteQueued();
@@ -320,8 +306,7 @@ bool CSerialPort::WritesWaiting()
 void CSerialPort::WriteQueued()
 {
     std::uint64_t count = 0;
-    while (read(writeFd_, &count, sizeof count) < 0 && errno == EINTR) {
-    }
+    while (read(writeFd_, &count, sizeof count) < 0 && errno == EINTR) {}
     for (;;) {
         std::vector<std::uint8_t> frame;
         {
@@ -368,7 +353,8 @@ CSerialPort::WriteResult CSerialPort::WriteWhole(const std::vector<std::uint8_t>
         if (n < 0 && errno != EAGAIN) {
             return WriteResult::Failed;
         }
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) {
             return WriteResult::Failed;
         }

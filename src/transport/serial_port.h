@@ -22,9 +22,9 @@
 // the owner after RequestClose returned.
 
 #include "messaging/message.h"
-#include "transport/serial_messages.h"
 #include "transport/serial_line_settings.h"
 #include "transport/serial_lock.h"
+#include "transport/serial_messages.h"
 
 #include <atomic>
 #include <cstddef>
@@ -97,7 +97,7 @@ private:
     enum class WriteResult { Written, Shutdown, Failed };
 
     void WorkerLoop();
-    bool OnPortReady(short revents);           // false: the port failed
+    bool OnPortReady(short revents);  // false: the port failed
     bool WritesWaiting();
     void WriteQueued();
     WriteResult WriteWhole(const std::vector<std::uint8_t>& frame);

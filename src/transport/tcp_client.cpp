@@ -20,8 +20,7 @@ std::optional<in_addr> ParseSwitcherAddress(const QString& text)
 
 TcpClient::TcpClient(QObject& owner, std::uint32_t socketMessage, protocol::FrameHandler onReply)
     : stream_(std::move(onReply)), socket_(owner, socketMessage)
-{
-}
+{}
 
 bool TcpClient::Connect(const QString& address)
 {

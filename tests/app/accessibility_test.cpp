@@ -4,10 +4,10 @@
 // strip is a page tab list that the keyboard reaches and drives; and the Tab
 // key never stops at a control nobody can see.
 
-#include "app/tab_strip.h"
-#include "panel_fixture.h"
-#include "appdefs/page_codes.h"
 #include "app/connection_control.h"
+#include "app/tab_strip.h"
+#include "appdefs/page_codes.h"
+#include "panel_fixture.h"
 
 #include "accessibility_helpers.h"
 

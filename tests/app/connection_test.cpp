@@ -2,8 +2,8 @@
 // end hanging up, the connection check, and the factory reset with its
 // question, resend and time-out on the manual clock.
 
-#include "panel_fixture.h"
 #include "appdefs/timer_ids.h"
+#include "panel_fixture.h"
 #include "res/message_ids.h"
 
 #include <QTest>

@@ -1,9 +1,9 @@
 // The General page end to end over a pseudo-terminal: the test plays the
 // switcher and checks every frame the page sends and how it follows answers.
 
+#include "appdefs/page_codes.h"
 #include "pages/general_lists.h"
 #include "panel_fixture.h"
-#include "appdefs/page_codes.h"
 
 namespace velmora::test {
 
@@ -15,9 +15,13 @@ FrameBytes Status(std::uint8_t autoSwitch, std::uint8_t input, std::uint8_t audi
                   std::uint8_t aspect, std::uint8_t edid, std::uint8_t hdcp)
 {
     namespace gs = general_status;
-    return MakeFrame(kGeneralStatus, {{gs::kAutoSwitch, autoSwitch}, {gs::kInput, input}, {gs::kAudio, audio},
-                                      {gs::kResolution, resolution}, {gs::kAspectRatio, aspect},
-                                      {gs::kEdid, edid}, {gs::kHdcp, hdcp}});
+    return MakeFrame(kGeneralStatus, {{gs::kAutoSwitch, autoSwitch},
+                                      {gs::kInput, input},
+                                      {gs::kAudio, audio},
+                                      {gs::kResolution, resolution},
+                                      {gs::kAspectRatio, aspect},
+                                      {gs::kEdid, edid},
+                                      {gs::kHdcp, hdcp}});
 }
 
 QString AudioEntry(int i)

@@ -93,8 +93,8 @@ TEST_F(HexLogView, TextIsExactlyAsBeforeThroughEveryEmptyingAndNothingUnseenIsLa
 TEST_F(HexLogView, LineBreaksAreTakenAsBeforeWhereverTheyFall)
 {
     ReferenceLogView reference;
-    for (const std::string_view piece : {"0A \r\n", "1B\r", "\n2C ", "\r\r\n", "\n\n", "3D\r\n4E\r\n", "\r", "",
-                                         "5F 60 \r\n71"}) {
+    for (const std::string_view piece :
+         {"0A \r\n", "1B\r", "\n2C ", "\r\r\n", "\n\n", "3D\r\n4E\r\n", "\r", "", "5F 60 \r\n71"}) {
         view.Append(piece);
         reference.Append(piece);
         ASSERT_EQ(edit->toPlainText(), reference.edit.toPlainText()) << "after " << testing::PrintToString(piece);
@@ -172,11 +172,11 @@ TEST_F(MainWindowPaint, PartsPaintedAloneLookAsInTheWholeWindow)
     const QImage whole = panel->grab().toImage().convertToFormat(QImage::Format_ARGB32);
     const int W = panel->width();
     const QRect parts[] = {
-        {0, 0, 40, 12},                                 // the band's corner
-        {W / 2 - 30, 4, 60, 20},                        // the middle of the title
-        Ctl<QWidget>(c::kDp)->geometry(),               // an input button
-        {3, 20, W - 6, 30},                             // across the band's lower edge
-        {W - 8, 60, 8, 40},                             // the right edge
+        {0, 0, 40, 12},  // the band's corner
+        {W / 2 - 30, 4, 60, 20},  // the middle of the title
+        Ctl<QWidget>(c::kDp)->geometry(),  // an input button
+        {3, 20, W - 6, 30},  // across the band's lower edge
+        {W - 8, 60, 8, 40},  // the right edge
     };
     for (const QRect& part : parts) {
         // render() puts the part's top-left corner at the given point.

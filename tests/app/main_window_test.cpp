@@ -2,9 +2,9 @@
 // the painted title band, and the send path's request message.
 
 #include "app/tab_strip.h"
-#include "panel_fixture.h"
-#include "appdefs/window_messages.h"
 #include "appdefs/page_codes.h"
+#include "appdefs/window_messages.h"
+#include "panel_fixture.h"
 
 #include <QAccessible>
 #include <QImage>
@@ -16,10 +16,7 @@ using namespace protocol;
 
 namespace {
 
-QColor LabelBackground(QWidget* label)
-{
-    return label->palette().color(QPalette::Window);
-}
+QColor LabelBackground(QWidget* label) { return label->palette().color(QPalette::Window); }
 
 }  // namespace
 
@@ -124,8 +121,7 @@ TEST_F(MainWindowTest, GrabShowsTheBandTheSeparatorAndTheLabelColours)
     const QPoint video = InWindow(c::kTabVideo).topLeft() + QPoint(1, 1);
     EXPECT_EQ(image.pixelColor(general), app::kAccent);
     EXPECT_EQ(image.pixelColor(video), panel->palette().color(QPalette::Button));
-    EXPECT_EQ(InWindow(c::kTabGeneral).bottom(), app::kBandBottom - 1)
-        << "labels end on the band's last row";
+    EXPECT_EQ(InWindow(c::kTabGeneral).bottom(), app::kBandBottom - 1) << "labels end on the band's last row";
     const QColor below = image.pixelColor(W / 2, app::kBandBottom + 3);
     EXPECT_NE(below, app::kAccent) << "the band ends at row 56";
 }

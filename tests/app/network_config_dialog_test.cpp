@@ -6,8 +6,8 @@
 #include "script.h"
 
 #include "app/network_config_dialog.h"
-#include "platform/ip_address_edit.h"
 #include "appdefs/timer_ids.h"
+#include "platform/ip_address_edit.h"
 #include "res/config_ids.h"
 
 #include <QApplication>
@@ -23,10 +23,7 @@ using app::ConfigInput;
 
 const protocol::MacAddress kTarget{0x02, 0x00, 0x5E, 0x10, 0x00, 0x03};
 
-QMessageBox* OpenPlainBox()
-{
-    return qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-}
+QMessageBox* OpenPlainBox() { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); }
 
 TEST(ConfigInput, GoodInputBecomesTheRequest)
 {
@@ -36,7 +33,8 @@ TEST(ConfigInput, GoodInputBecomesTheRequest)
     EXPECT_EQ(dhcp.request->target, kTarget);
     EXPECT_EQ(dhcp.request->newMac, protocol::MacAddress{}) << "empty keeps the switcher's MAC";
 
-    const auto fixed = CheckConfigInput(kTarget, {false, std::array<std::uint8_t, 4>{10, 0, 0, 33}, " 02-aa-BB-cc-dd-EE "});
+    const auto fixed =
+        CheckConfigInput(kTarget, {false, std::array<std::uint8_t, 4>{10, 0, 0, 33}, " 02-aa-BB-cc-dd-EE "});
     ASSERT_TRUE(fixed.request) << fixed.error.toStdString();
     EXPECT_FALSE(fixed.request->dhcp);
     EXPECT_EQ(fixed.request->ip, (protocol::Ipv4Address{10, 0, 0, 33}));
@@ -118,23 +116,26 @@ TEST_F(ConfigButton, RefusedInputKeepsTheDialogOpenAndSendsNothing)
         Dismiss(OpenPlainBox());
     };
     script
-        .When("the dialog opens", [&] { return dialog() != nullptr; },
-              [&] {
-                  EXPECT_FALSE(dialog()->Control(cfg::kIp)->isEnabled()) << "DHCP is the default";
-                  dialog()->ControlAs<QAbstractButton>(cfg::kStatic)->click();
-                  EXPECT_TRUE(dialog()->Control(cfg::kIp)->isEnabled());
-                  dialog()->ControlAs<QAbstractButton>(cfg::kSend)->click();  // blank address
-              })
+        .When(
+            "the dialog opens", [&] { return dialog() != nullptr; },
+            [&] {
+                EXPECT_FALSE(dialog()->Control(cfg::kIp)->isEnabled()) << "DHCP is the default";
+                dialog()->ControlAs<QAbstractButton>(cfg::kStatic)->click();
+                EXPECT_TRUE(dialog()->Control(cfg::kIp)->isEnabled());
+                dialog()->ControlAs<QAbstractButton>(cfg::kSend)->click();  // blank address
+            })
         .When("the first complaint", complaintShown, answerComplaint)
-        .When("the dialog again", [&] { return dialog() != nullptr; },
-              [&] {
-                  dialog()->ControlAs<platform::IpAddressEdit>(cfg::kIp)->SetOctets({10, 0, 0, 33});
-                  dialog()->ControlAs<QLineEdit>(cfg::kMac)->setText(QStringLiteral("01:23:45"));
-                  dialog()->ControlAs<QAbstractButton>(cfg::kSend)->click();
-              })
+        .When(
+            "the dialog again", [&] { return dialog() != nullptr; },
+            [&] {
+                dialog()->ControlAs<platform::IpAddressEdit>(cfg::kIp)->SetOctets({10, 0, 0, 33});
+                dialog()->ControlAs<QLineEdit>(cfg::kMac)->setText(QStringLiteral("01:23:45"));
+                dialog()->ControlAs<QAbstractButton>(cfg::kSend)->click();
+            })
         .When("the second complaint", complaintShown, answerComplaint)
-        .When("the dialog a third time", [&] { return dialog() != nullptr; },
-              [&] { dialog()->ControlAs<QAbstractButton>(cfg::kCancel)->click(); });
+        .When(
+            "the dialog a third time", [&] { return dialog() != nullptr; },
+            [&] { dialog()->ControlAs<QAbstractButton>(cfg::kCancel)->click(); });
     script.Start();
     Button(c::kConfig)->click();
     ASSERT_TRUE(PumpUntil([&] { return script.Finished() && !QApplication::activeModalWidget(); }));

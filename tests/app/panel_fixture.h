@@ -24,10 +24,7 @@ using namespace std::chrono_literals;
 
 inline constexpr int kPanelPort = 7;
 
-inline std::vector<std::uint8_t> FrameVector(const protocol::FrameBytes& f)
-{
-    return {f.begin(), f.end()};
-}
+inline std::vector<std::uint8_t> FrameVector(const protocol::FrameBytes& f) { return {f.begin(), f.end()}; }
 
 class PanelTest : public ::testing::Test {
 protected:
@@ -47,7 +44,10 @@ protected:
     }
 
     template <class T>
-    T* Ctl(int id) { return panel->ControlAs<T>(id); }
+    T* Ctl(int id)
+    {
+        return panel->ControlAs<T>(id);
+    }
     platform::ComboBox* List(int id) { return Ctl<platform::ComboBox>(id); }
     QAbstractButton* Button(int id) { return Ctl<QAbstractButton>(id); }
 

@@ -41,9 +41,9 @@ public:
 // What the glyph on the button looks like: where its ink is and in which colour.
 struct Glyph {
     QRect ink;
-    int hoverPixels = 0;   // the hover icon's yellow
+    int hoverPixels = 0;  // the hover icon's yellow
     int normalPixels = 0;  // the normal icon's white
-    QColor corner;         // the background
+    QColor corner;  // the background
 };
 
 Glyph Look(QAbstractButton* button)

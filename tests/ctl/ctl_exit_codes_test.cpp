@@ -24,16 +24,11 @@ constexpr int kRefused = 6;
 TEST_F(CtlWithSimulator, UsageErrors)
 {
     const QStringList cases[] = {
-        {"frobnicate"},
-        {"set", "volume"},
-        {"set", "volme", "4"},
-        {"set", "hardware-version", "2.0"},
-        {"status", "lights"},
-        {"status", "--timeout", "soon"},
-        {"status", "--bogus"},
-        {"raw", "2"},
-        {"raw", "zz"},
-        {"configure", "02005e100001"},
+        {"frobnicate"},        {"set", "volume"},
+        {"set", "volme", "4"}, {"set", "hardware-version", "2.0"},
+        {"status", "lights"},  {"status", "--timeout", "soon"},
+        {"status", "--bogus"}, {"raw", "2"},
+        {"raw", "zz"},         {"configure", "02005e100001"},
     };
     for (const QStringList& words : cases) {
         const CtlRun run = Ctl(OverPty(), words);
@@ -48,10 +43,11 @@ TEST_F(CtlWithSimulator, ValuesOutOfRangeAreRefusedBeforeAnythingIsSent)
 {
     const long answers = switcher->PtyAnswersWritten();
     const QStringList cases[] = {
-        {"set", "volume", "33"},          {"set", "fade-in", "5001"},      {"set", "fade-in", "-1"},
-        {"set", "contrast", "12abc"},     {"set", "input", "hdmi 4"},      {"set", "mute", "maybe"},
-        {"set", "ip", "10.0.0.256"},      {"set", "mac", "01:00:5e:00:00:01"},  // a group address
-        {"set", "tcp-port", "0"},         {"set", "volume", "7", "color", "61"},
+        {"set", "volume", "33"},     {"set", "fade-in", "5001"},
+        {"set", "fade-in", "-1"},    {"set", "contrast", "12abc"},
+        {"set", "input", "hdmi 4"},  {"set", "mute", "maybe"},
+        {"set", "ip", "10.0.0.256"}, {"set", "mac", "01:00:5e:00:00:01"},  // a group address
+        {"set", "tcp-port", "0"},    {"set", "volume", "7", "color", "61"},
     };
     for (const QStringList& words : cases) {
         const CtlRun run = Ctl(OverPty(), words);

@@ -13,10 +13,7 @@ namespace {
 
 namespace t = protocol::list_texts;
 
-QString Text(std::string_view listText)
-{
-    return QString::fromStdString(protocol::Trimmed(listText));
-}
+QString Text(std::string_view listText) { return QString::fromStdString(protocol::Trimmed(listText)); }
 
 template <std::size_t N>
 QString Dotted(const std::array<std::uint8_t, N>& bytes)
@@ -32,20 +29,29 @@ QString Dotted(const std::array<std::uint8_t, N>& bytes)
 QJsonObject Expected(const sim::DeviceState& s)
 {
     QJsonObject general{
-        {"input", Text(t::kInputs[s.input - 1])},        {"audio", Text(t::kAudio[s.audioSource[s.input - 1]])},
-        {"auto-switch", Text(t::kAutoSwitch[s.autoSwitch - 1])}, {"resolution", Text(t::kResolution[s.resolution - 1])},
-        {"aspect-ratio", Text(t::kAspectRatio[s.aspectRatio - 1])}, {"edid", Text(t::kEdid[s.edid - 1])},
+        {"input", Text(t::kInputs[s.input - 1])},
+        {"audio", Text(t::kAudio[s.audioSource[s.input - 1]])},
+        {"auto-switch", Text(t::kAutoSwitch[s.autoSwitch - 1])},
+        {"resolution", Text(t::kResolution[s.resolution - 1])},
+        {"aspect-ratio", Text(t::kAspectRatio[s.aspectRatio - 1])},
+        {"edid", Text(t::kEdid[s.edid - 1])},
         {"hdcp", Text(t::kHdcp[s.hdcp - 1])},
     };
     QJsonObject video{
-        {"contrast", s.contrast},     {"brightness", s.brightness}, {"color", s.color},  {"sharpness", s.sharpness},
-        {"h-size", s.vgaHSize},       {"v-size", s.vgaVSize},       {"h-position", s.hPosition},
-        {"v-position", s.vPosition}, {"clock", s.clock},           {"phase", s.phase},
+        {"contrast", s.contrast},    {"brightness", s.brightness}, {"color", s.color},
+        {"sharpness", s.sharpness},  {"h-size", s.vgaHSize},       {"v-size", s.vgaVSize},
+        {"h-position", s.hPosition}, {"v-position", s.vPosition},  {"clock", s.clock},
+        {"phase", s.phase},
     };
     QJsonObject audio{
-        {"mute", s.mute},          {"volume", s.volume},         {"mic-mute", s.micMute},
-        {"mic-volume", s.micVolume}, {"mixer", Text(t::kMixer[s.mixerMode - 1])}, {"mixer-volume", s.mixerVolume},
-        {"fade-in", s.fadeInMs},   {"fade-out", s.fadeOutMs},
+        {"mute", s.mute},
+        {"volume", s.volume},
+        {"mic-mute", s.micMute},
+        {"mic-volume", s.micVolume},
+        {"mixer", Text(t::kMixer[s.mixerMode - 1])},
+        {"mixer-volume", s.mixerVolume},
+        {"fade-in", s.fadeInMs},
+        {"fade-out", s.fadeOutMs},
     };
     const auto& m = s.mac;
     QJsonObject network{
@@ -198,8 +204,8 @@ TEST_F(CtlWithSimulator, EverySettingSetIsShownByStatus)
 
 TEST_F(CtlWithSimulator, SeveralSettingsOverTcpInOneCall)
 {
-    const CtlRun set = Ctl(OverTcp(), {"set", "input", "VGA", "volume", "7", "fade-out", "250", "osd-timeout",
-                                       "\t25 seconds \t"});
+    const CtlRun set =
+        Ctl(OverTcp(), {"set", "input", "VGA", "volume", "7", "fade-out", "250", "osd-timeout", "\t25 seconds \t"});
     ASSERT_EQ(set.exit, 0) << Shown(set);
     EXPECT_EQ(set.out, "input: VGA\naudio: Ext 1\nvolume: 7\nfade-out: 250\nosd-timeout: 25 seconds\n");
     const sim::DeviceState s = State();
@@ -218,7 +224,10 @@ TEST_F(CtlWithSimulator, RawSendsOneFrameAndDecodesTheAnswer)
     EXPECT_TRUE(run.Json().value("meaning").toString().startsWith("status: General input HDMI 1, audio Emb"))
         << Shown(run);
     // A whole frame with any checksum: the checksum is made again.
-    const CtlRun whole = Ctl(OverTcp(), {"raw", "505654" "171717" "0000000000000000000000" "00"});
+    const CtlRun whole = Ctl(OverTcp(), {"raw", "505654"
+                                                "171717"
+                                                "0000000000000000000000"
+                                                "00"});
     ASSERT_EQ(whole.exit, 0) << Shown(whole);
     EXPECT_TRUE(whole.out.contains("meaning: acknowledged: set volume 23\n")) << Shown(whole);
     EXPECT_EQ(State().volume, 23);

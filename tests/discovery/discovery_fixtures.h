@@ -2,9 +2,9 @@
 // Helpers of the discovery tests: temporary trees, pseudo-terminals, a fake
 // sysfs, and a watch on the port list's model.
 
+#include "app/port_list_refresh.h"
 #include "platform/combo_box.h"
 #include "transport/port_discovery.h"
-#include "app/port_list_refresh.h"
 
 #include <QAbstractItemModel>
 #include <QObject>
@@ -65,8 +65,10 @@ public:
     }
     ~Pty()
     {
-        if (slave_ >= 0) ::close(slave_);
-        if (master_ >= 0) ::close(master_);
+        if (slave_ >= 0)
+            ::close(slave_);
+        if (master_ >= 0)
+            ::close(master_);
     }
     Pty(const Pty&) = delete;
     Pty& operator=(const Pty&) = delete;
@@ -145,8 +147,10 @@ public:
         const fs::path device = sys() / "devices" / "pci0000:00" / "usb1" / ("1-" + std::to_string(n));
         fs::create_directories(device);
         WriteFile(device / "idVendor", "0403\n");
-        if (!manufacturer.empty()) WriteFile(device / "manufacturer", manufacturer + "\n");
-        if (!product.empty()) WriteFile(device / "product", product + "\n");
+        if (!manufacturer.empty())
+            WriteFile(device / "manufacturer", manufacturer + "\n");
+        if (!product.empty())
+            WriteFile(device / "product", product + "\n");
         return fs::path("pci0000:00") / "usb1" / ("1-" + std::to_string(n)) / ("1-" + std::to_string(n) + ":1.0");
     }
     // The device node: a link to a pseudo-terminal, or a plain file.
@@ -195,14 +199,8 @@ private:
 }  // namespace velmora::discovery_test
 
 QT_BEGIN_NAMESPACE
-inline void PrintTo(const QStringList& list, std::ostream* os)
-{
-    *os << '{' << list.join(", ").toStdString() << '}';
-}
-inline void PrintTo(const QString& text, std::ostream* os)
-{
-    *os << '"' << text.toStdString() << '"';
-}
+inline void PrintTo(const QStringList& list, std::ostream* os) { *os << '{' << list.join(", ").toStdString() << '}'; }
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 QT_END_NAMESPACE
 
 namespace velmora::discovery_test {

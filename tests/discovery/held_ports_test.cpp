@@ -4,8 +4,8 @@
 
 #include "discovery_fixtures.h"
 
-#include "transport/port_holders.h"
 #include "app/port_list_refresh.h"
+#include "transport/port_holders.h"
 
 #include <grp.h>
 #include <signal.h>
@@ -225,9 +225,8 @@ TEST(HeldPorts, PortThisUserMayNotReadAndWriteIsLeftOut)
     Pty open, closed;
     system.AddLink(5, open.path());
     system.AddLink(6, closed.path());
-    fs::permissions(system.sys().parent_path(), fs::perms::owner_all | fs::perms::group_read |
-                                                    fs::perms::group_exec | fs::perms::others_read |
-                                                    fs::perms::others_exec);
+    fs::permissions(system.sys().parent_path(), fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                                                    fs::perms::others_read | fs::perms::others_exec);
     fs::permissions(open.path(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
                                      fs::perms::group_write | fs::perms::others_read | fs::perms::others_write);
     fs::permissions(closed.path(), fs::perms::none);

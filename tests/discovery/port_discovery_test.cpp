@@ -20,7 +20,8 @@ using transport::SSerInfo;
 const SSerInfo* Find(const std::vector<SSerInfo>& ports, int number)
 {
     for (const auto& p : ports) {
-        if (transport::PortNumberFromFriendlyName(p.friendlyName) == number) return &p;
+        if (transport::PortNumberFromFriendlyName(p.friendlyName) == number)
+            return &p;
     }
     return nullptr;
 }
@@ -104,7 +105,7 @@ TEST_F(FakeSysfs, PortMapLinkWinsOverTheSameNumber)
     Pty mapped;
     system.AddLink(34, mapped.path());
     system.AddLink(70, (system.dev() / "ttyUSB1").string());  // a stable name for the adapter
-    system.AddLink(71, (system.dev() / "gone").string());      // dangling: not listed
+    system.AddLink(71, (system.dev() / "gone").string());  // dangling: not listed
     const auto ports = Enumerate();
     EXPECT_EQ(Numbers(ports), (std::vector<int>{1, 34, 65, 70}));
     const SSerInfo* com34 = Find(ports, 34);
@@ -182,7 +183,7 @@ TEST(HeldPorts, KernelLocksOnTheDeviceNode)
     EXPECT_TRUE(ports.empty());
 
     ::close(flocked);  // releases the flock
-    ::close(posix);    // and the POSIX lock
+    ::close(posix);  // and the POSIX lock
     EnumerateSerialPorts(ports, true, system.Roots());
     EXPECT_EQ(Numbers(ports), (std::vector<int>{7, 8}));
 }

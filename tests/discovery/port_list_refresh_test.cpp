@@ -22,10 +22,10 @@ TEST(PortNumberConversion, EntryTextsAndFriendlyNames)
     EXPECT_EQ(PortNumberFromText("COM10"), 10);
     EXPECT_EQ(PortNumberFromText("COM3"), 3);
     EXPECT_EQ(PortNumberFromText("COM255"), 255);
-    EXPECT_EQ(PortNumberFromText("COM256"), 0);    // kept in 8 bits
+    EXPECT_EQ(PortNumberFromText("COM256"), 0);  // kept in 8 bits
     EXPECT_EQ(PortNumberFromText("COM999"), 231);  // 999 mod 256
-    EXPECT_EQ(PortNumberFromText("COM1234"), 0);   // four digits
-    EXPECT_EQ(PortNumberFromText("COM1a"), 10);    // a non-digit counts as 0
+    EXPECT_EQ(PortNumberFromText("COM1234"), 0);  // four digits
+    EXPECT_EQ(PortNumberFromText("COM1a"), 10);  // a non-digit counts as 0
     EXPECT_EQ(PortNumberFromText(""), 0);
     EXPECT_EQ(PortNumberFromText("CO"), 0);
     EXPECT_EQ(PortNumberFromText("COM"), 0);
@@ -33,7 +33,7 @@ TEST(PortNumberConversion, EntryTextsAndFriendlyNames)
     EXPECT_EQ(PortNumberFromFriendlyName("USB Serial (COM12)"), 12);
     EXPECT_EQ(PortNumberFromFriendlyName("(COM12)"), 12);
     EXPECT_EQ(PortNumberFromFriendlyName("Port map (COM7) (x)"), 7);
-    EXPECT_EQ(PortNumberFromFriendlyName("COM5)"), 5);    // no "(COM": three characters dropped
+    EXPECT_EQ(PortNumberFromFriendlyName("COM5)"), 5);  // no "(COM": three characters dropped
     EXPECT_EQ(PortNumberFromFriendlyName("XYZ42) tail"), 42);
     EXPECT_EQ(PortNumberFromFriendlyName("USB Serial (COM12"), 0);  // no ")"
     EXPECT_EQ(PortNumberFromFriendlyName("Serial"), 0);

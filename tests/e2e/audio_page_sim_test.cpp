@@ -3,9 +3,9 @@
 
 #include "e2e/sim_panel.h"
 
+#include "appdefs/timer_ids.h"
 #include "platform/slider.h"
 #include "protocol/audio_commands.h"
-#include "appdefs/timer_ids.h"
 #include "res/audio_ids.h"
 
 #include <QLineEdit>
@@ -57,8 +57,8 @@ TEST_P(AudioWithSimulator, EveryControlChangesTheSwitcher)
     ASSERT_TRUE(Answered([&] { Click(mic, ThumbRect(mic).center()); }));
     EXPECT_EQ(simulator->Snapshot().micVolume, 5);
 
-    for (const auto& [radio, mode] : {std::pair{au::kMixerAuto, protocol::kMixerAuto},
-                                      std::pair{au::kMixerOn, protocol::kMixerOn}}) {
+    for (const auto& [radio, mode] :
+         {std::pair{au::kMixerAuto, protocol::kMixerAuto}, std::pair{au::kMixerOn, protocol::kMixerOn}}) {
         ASSERT_TRUE(Answered([&] { PageButton(radio)->click(); }));
         EXPECT_EQ(simulator->Snapshot().mixerMode, mode);
         EXPECT_EQ(PageButton(au::kMixerVolumeSet)->isEnabled(), mode != protocol::kMixerAuto);

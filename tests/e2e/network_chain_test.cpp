@@ -21,18 +21,14 @@ using protocol::Command;
 namespace {
 
 // The log as the edit keeps it, each line break read as CR LF.
-QString LogText(QPlainTextEdit* log)
-{
-    return log->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-}
+QString LogText(QPlainTextEdit* log) { return log->toPlainText().replace(QLatin1Char('\n'), QStringLiteral("\r\n")); }
 
-const QString kFactoryLog = QStringLiteral(
-    "DHCP:OFF\r\n"
-    "IP: 192.168.1.200\r\n"
-    "Subnet: 255.255.255.0\r\n"
-    "Gate: 192.168.1.1\r\n"
-    "Mac: 00-1c-91-03-52-7a\r\n"
-    "Port: 8000\r\n");
+const QString kFactoryLog = QStringLiteral("DHCP:OFF\r\n"
+                                           "IP: 192.168.1.200\r\n"
+                                           "Subnet: 255.255.255.0\r\n"
+                                           "Gate: 192.168.1.1\r\n"
+                                           "Mac: 00-1c-91-03-52-7a\r\n"
+                                           "Port: 8000\r\n");
 
 }  // namespace
 
@@ -173,9 +169,8 @@ TEST_P(NetworkChain, AClickIntoTheLogBetweenTwoBlocksPutsTheNextBlockThere)
     page->ControlAs<QAbstractButton>(n::kStatus)->click();
     ASSERT_TRUE(PumpUntil([&] { return Text().contains("Port: "); }, 3s));
     EXPECT_TRUE(clicked);
-    EXPECT_EQ(Text(),
-              "DHCP:OFF\r\nMac: 00-1c-91-03-52-7a\r\nPort: 8000\r\n"
-              "IP: 192.168.1.200\r\nSubnet: 255.255.255.0\r\nGate: 192.168.1.1\r\n");
+    EXPECT_EQ(Text(), "DHCP:OFF\r\nMac: 00-1c-91-03-52-7a\r\nPort: 8000\r\n"
+                      "IP: 192.168.1.200\r\nSubnet: 255.255.255.0\r\nGate: 192.168.1.1\r\n");
 }
 
 TEST_P(NetworkChain, RequestsWhileNoLinkIsOpenGoNowhereEvenAfterAConnect)

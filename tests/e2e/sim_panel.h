@@ -57,7 +57,10 @@ protected:
         return panel->ControlAs<T>(id);
     }
     QAbstractButton* Button(int id) { return Ctl<QAbstractButton>(id); }
-    bool Idle() { return PumpUntil([&] { return panel->Token().Ready(); }, 3s); }
+    bool Idle()
+    {
+        return PumpUntil([&] { return panel->Token().Ready(); }, 3s);
+    }
 
     void Connect()
     {

@@ -48,7 +48,10 @@ protected:
 
     platform::ComboBox* List(int id) { return panel->ControlAs<platform::ComboBox>(id); }
     QAbstractButton* Button(int id) { return panel->ControlAs<QAbstractButton>(id); }
-    bool Idle() { return PumpUntil([&] { return panel->Token().Ready(); }, 3s); }
+    bool Idle()
+    {
+        return PumpUntil([&] { return panel->Token().Ready(); }, 3s);
+    }
 
     // Chooses the switcher's port, then Connect.
     void Connect()

@@ -6,9 +6,9 @@
 
 #include "app/connection_events.h"
 #include "app/traffic_log.h"
+#include "appdefs/page_codes.h"
 #include "protocol/commands.h"
 #include "transport/async_socket.h"
-#include "appdefs/page_codes.h"
 
 #include <QClipboard>
 #include <QFile>
@@ -36,7 +36,10 @@ protected:
         return panel->TrafficLog();
     }
     QString Log() const { return panel->TrafficLog()->Text(); }
-    bool Shows(const QString& text) { return PumpUntil([&] { return Log().contains(text); }, 3s); }
+    bool Shows(const QString& text)
+    {
+        return PumpUntil([&] { return Log().contains(text); }, 3s);
+    }
 };
 
 // Each line's time, in milliseconds of the day.
@@ -47,9 +50,9 @@ std::vector<int> Times(const QString& text)
     for (const QString& line : text.split('\n')) {
         const auto match = time.match(line);
         EXPECT_TRUE(match.hasMatch()) << line.toStdString();
-        times.push_back(((match.captured(1).toInt() * 60 + match.captured(2).toInt()) * 60 + match.captured(3).toInt()) *
-                            1000 +
-                        match.captured(4).toInt());
+        times.push_back(
+            ((match.captured(1).toInt() * 60 + match.captured(2).toInt()) * 60 + match.captured(3).toInt()) * 1000 +
+            match.captured(4).toInt());
     }
     return times;
 }

@@ -63,8 +63,8 @@ TEST(ScaledScreen, BitmapsAndIconsAreDrawnForTheScale)
         EXPECT_EQ(bitmap.size(), res::BitmapSize(id) * kScale) << id;
         EXPECT_GT(FineBlocks(bitmap.toImage(), QRect(QPoint(0, 0), res::BitmapSize(id))), 10) << id;
     }
-    for (const int id : {res::kAppIcon, res::kCloseIcon, res::kCloseHoverIcon, res::kMinimizeIcon,
-                         res::kMinimizeHoverIcon}) {
+    for (const int id :
+         {res::kAppIcon, res::kCloseIcon, res::kCloseHoverIcon, res::kMinimizeIcon, res::kMinimizeHoverIcon}) {
         const QPixmap icon = res::IconSet(id).pixmap(QSize(16, 16), kScale);
         EXPECT_EQ(icon.size(), QSize(32, 32)) << id;
         EXPECT_GT(FineBlocks(icon.toImage(), QRect(0, 0, 16, 16)), 4) << id;

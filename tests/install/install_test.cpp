@@ -53,10 +53,7 @@ Finished RunTool(const QString& program, const QStringList& arguments)
     return run;
 }
 
-bool Have(const char* tool)
-{
-    return !QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty();
-}
+bool Have(const char* tool) { return !QStandardPaths::findExecutable(QLatin1String(tool)).isEmpty(); }
 
 // The problems a validator lists, one a line: "E: ...", "W: ...", "I: ...", "P: ...".
 QStringList Findings(const Finished& run)
@@ -132,8 +129,8 @@ Metainfo ReadMetainfo(const QString& path)
 // Compares two pictures of the same size channel by channel (premultiplied,
 // so that fully transparent pixels compare equal whatever their colour).
 struct Difference {
-    double mean = 0;        // per channel, 0 to 255
-    double farPixels = 0;   // share of pixels off by more than a quarter
+    double mean = 0;  // per channel, 0 to 255
+    double farPixels = 0;  // share of pixels off by more than a quarter
 };
 
 Difference Compare(const QImage& a, const QImage& b)
@@ -161,9 +158,9 @@ protected:
     static void SetUpTestSuite()
     {
         prefix_ = std::make_unique<QTemporaryDir>();
-        install_ = RunTool(QStringLiteral(VELMORA_CMAKE),
-                       {QStringLiteral("--install"), QStringLiteral(VELMORA_BUILD_DIR), QStringLiteral("--prefix"),
-                        prefix_->path()});
+        install_ =
+            RunTool(QStringLiteral(VELMORA_CMAKE), {QStringLiteral("--install"), QStringLiteral(VELMORA_BUILD_DIR),
+                                                    QStringLiteral("--prefix"), prefix_->path()});
     }
     static void TearDownTestSuite() { prefix_.reset(); }
 
@@ -217,7 +214,8 @@ TEST_F(Installed, EveryProgramHasItsManualPage)
         EXPECT_FALSE(text.contains(QLatin1String("manual page for"))) << what;
         EXPECT_TRUE(text.contains(QLatin1String("\\-\\-help"))) << what << ": the options are listed";
         if (Have("man")) {
-            const Finished shown = RunTool(QStringLiteral("man"), {QStringLiteral("--warnings"), QStringLiteral("-l"), page});
+            const Finished shown =
+                RunTool(QStringLiteral("man"), {QStringLiteral("--warnings"), QStringLiteral("-l"), page});
             EXPECT_EQ(shown.code, 0) << what;
             EXPECT_EQ(shown.err.toStdString(), "") << what << ": groff has no complaint";
         }
@@ -234,12 +232,12 @@ TEST_F(Installed, DesktopEntryAndMetadataPassTheirValidators)
     EXPECT_EQ((entry.out + entry.err).toStdString(), "");
     const QString noNet = QStringLiteral("--no-net");
     const QString pedantic = QStringLiteral("--pedantic");
-    const Finished metadata = RunTool(QStringLiteral("appstreamcli"),
-                                  {QStringLiteral("validate"), noNet, pedantic, MetainfoFile()});
+    const Finished metadata =
+        RunTool(QStringLiteral("appstreamcli"), {QStringLiteral("validate"), noNet, pedantic, MetainfoFile()});
     EXPECT_EQ(metadata.code, 0) << metadata.out.toStdString();
     EXPECT_EQ(Findings(metadata).join('\n').toStdString(), "");
-    const Finished tree = RunTool(QStringLiteral("appstreamcli"),
-                              {QStringLiteral("validate-tree"), noNet, pedantic, prefix_->path()});
+    const Finished tree =
+        RunTool(QStringLiteral("appstreamcli"), {QStringLiteral("validate-tree"), noNet, pedantic, prefix_->path()});
     EXPECT_EQ(tree.code, 0) << tree.out.toStdString();
     EXPECT_EQ(Findings(tree).join('\n').toStdString(), "");
 }
@@ -299,8 +297,8 @@ TEST_F(Installed, IconFilesAreTheWindowsArtwork)
         }
         const QString rendered = scratch.filePath(QStringLiteral("%1.png").arg(size));
         const QString side = QString::number(size);
-        const Finished run = RunTool(QStringLiteral("rsvg-convert"),
-                                 {QStringLiteral("-w"), side, QStringLiteral("-h"), side, QStringLiteral("-o"), rendered, Svg()});
+        const Finished run = RunTool(QStringLiteral("rsvg-convert"), {QStringLiteral("-w"), side, QStringLiteral("-h"),
+                                                                      side, QStringLiteral("-o"), rendered, Svg()});
         ASSERT_EQ(run.code, 0) << run.err.toStdString();
         const Difference d = Compare(QImage(rendered), QImage(Png(size)));
         EXPECT_LT(d.mean, 1.0) << size << " px";

@@ -7,11 +7,11 @@
 
 #include "app/main_window.h"
 #include "app/network_config_dialog.h"
+#include "appdefs/timer_ids.h"
 #include "gui_helpers.h"
 #include "pages/progress_popup.h"
 #include "platform/ip_address_edit.h"
 #include "platform/timers.h"
-#include "appdefs/timer_ids.h"
 #include "res/config_ids.h"
 #include "res/main_ids.h"
 #include "res/status_ids.h"
@@ -53,27 +53,29 @@ inline void ConfigureStatic(app::CVelmoraDlg& panel, const std::array<std::uint8
     bool sawConfiguring = false;
     Script script;
     script
-        .When("the dialog opens", [] { return OpenConfigDialog() != nullptr; },
-              [ip, target] {
-                  auto* dialog = OpenConfigDialog();
-                  EXPECT_TRUE(dialog->ControlAs<QLabel>(ctl::config::kTarget)->text().contains(target));
-                  dialog->ControlAs<QAbstractButton>(ctl::config::kStatic)->click();
-                  dialog->ControlAs<platform::IpAddressEdit>(ctl::config::kIp)->SetOctets(ip);
-                  dialog->ControlAs<QAbstractButton>(ctl::config::kSend)->click();
-              })
-        .When("the switcher is found again",
-              [&] {
-                  sawConfiguring = sawConfiguring || PopupText().startsWith("Configuring");
-                  return pages::StatusPopupShowing() && panel.TimerRunning(timer::kSearchSuccess);
-              },
-              [&] {
-                  platform::TimerScheduler::Instance().Advance(kPopupStepMs);
-                  EXPECT_EQ(PopupText(), "Configure successfully!");
-                  EXPECT_TRUE(CheckMarkShown());
-                  EXPECT_FALSE(panel.TimerRunning(timer::kConfigTimeout)) << "success ends the time-out";
-                  platform::TimerScheduler::Instance().Advance(kPopupStepMs);
-                  EXPECT_FALSE(pages::StatusPopupShowing()) << "closed 0.9 s after the success";
-              });
+        .When(
+            "the dialog opens", [] { return OpenConfigDialog() != nullptr; },
+            [ip, target] {
+                auto* dialog = OpenConfigDialog();
+                EXPECT_TRUE(dialog->ControlAs<QLabel>(ctl::config::kTarget)->text().contains(target));
+                dialog->ControlAs<QAbstractButton>(ctl::config::kStatic)->click();
+                dialog->ControlAs<platform::IpAddressEdit>(ctl::config::kIp)->SetOctets(ip);
+                dialog->ControlAs<QAbstractButton>(ctl::config::kSend)->click();
+            })
+        .When(
+            "the switcher is found again",
+            [&] {
+                sawConfiguring = sawConfiguring || PopupText().startsWith("Configuring");
+                return pages::StatusPopupShowing() && panel.TimerRunning(timer::kSearchSuccess);
+            },
+            [&] {
+                platform::TimerScheduler::Instance().Advance(kPopupStepMs);
+                EXPECT_EQ(PopupText(), "Configure successfully!");
+                EXPECT_TRUE(CheckMarkShown());
+                EXPECT_FALSE(panel.TimerRunning(timer::kConfigTimeout)) << "success ends the time-out";
+                platform::TimerScheduler::Instance().Advance(kPopupStepMs);
+                EXPECT_FALSE(pages::StatusPopupShowing()) << "closed 0.9 s after the success";
+            });
     script.Start();
     panel.ControlAs<QAbstractButton>(ctl::main::kConfig)->click();
     ASSERT_TRUE(PumpUntil([&] { return script.Finished() && !pages::StatusPopupShowing(); }));

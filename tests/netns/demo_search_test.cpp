@@ -8,9 +8,9 @@
 
 #include "app/options.h"
 #include "app/session.h"
+#include "app/switcher_search.h"
 #include "platform/combo_box.h"
 #include "sim/simulator.h"
-#include "app/switcher_search.h"
 #include "transport/port_map.h"
 
 #include <QPlainTextEdit>

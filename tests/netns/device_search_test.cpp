@@ -4,8 +4,8 @@
 
 #include "lan_panel.h"
 
-#include "appdefs/timer_ids.h"
 #include "app/switcher_search.h"
+#include "appdefs/timer_ids.h"
 
 namespace velmora::test {
 namespace {
@@ -119,10 +119,10 @@ TEST_F(DeviceSearch, AnswerWithoutTheMarkerIsLoggedButNotListed)
 TEST_F(DeviceSearch, AnswersOfEverySizeAreHandled)
 {
     StartResponder({
-        Bytes{},                                  // empty
-        SearchAnswer(49, {10, 0, 0, 49}, 0x49),   // one short
-        SearchAnswer(1024, {10, 0, 0, 24}, 0x24), // the most one read takes
-        SearchAnswer(65000, {10, 0, 0, 65}, 0x65) // read in part
+        Bytes{},  // empty
+        SearchAnswer(49, {10, 0, 0, 49}, 0x49),  // one short
+        SearchAnswer(1024, {10, 0, 0, 24}, 0x24),  // the most one read takes
+        SearchAnswer(65000, {10, 0, 0, 65}, 0x65)  // read in part
     });
     Button(c::kSearch)->click();
     ASSERT_TRUE(ListedCount(2));
@@ -188,7 +188,9 @@ TEST_F(DeviceSearch, TenThousandAnswersLeaveTheLogAndTheListBounded)
         for (unsigned i = 0; i < batch; ++i) {
             ASSERT_TRUE(answerer.Send(NumberedAnswer(sent++)));
         }
-        const auto read = [&] { return static_cast<unsigned>((panel->ReceiveLogFrames() - before + kEntries) % kEntries); };
+        const auto read = [&] {
+            return static_cast<unsigned>((panel->ReceiveLogFrames() - before + kEntries) % kEntries);
+        };
         ASSERT_TRUE(PumpUntil([&] { return read() == batch; }, 5s)) << sent;
         largestLog = std::max(largestLog, static_cast<std::size_t>(ReceiveLog().size()));
     }

@@ -25,10 +25,7 @@ const auto* const g_environment = ::testing::AddGlobalTestEnvironment(new Privat
 
 }  // namespace
 
-bool PrivateNetwork()
-{
-    return g_private;
-}
+bool PrivateNetwork() { return g_private; }
 
 bool Shell(const std::string& command)
 {
@@ -61,7 +58,8 @@ Lan::Lan(const std::string& panelCidr, const std::vector<std::string>& peerCidrs
         peerOk = peerOk && Shell("ip link set " + peerEnd + " up");
     });
     setup.join();
-    ok_ = peerOk && Shell("ip addr add " + panelCidr + " brd + dev " + panelEnd) && Shell("ip link set " + panelEnd + " up");
+    ok_ = peerOk && Shell("ip addr add " + panelCidr + " brd + dev " + panelEnd) &&
+          Shell("ip link set " + panelEnd + " up");
     // The first LAN of a test carries the default route, which the limited
     // broadcast follows.
     if (ok_ && !Shell("ip route show default | grep -q .")) {

@@ -18,20 +18,20 @@ namespace velmora::test {
 // privilege): the tests that need one skip.
 bool PrivateNetwork();
 
-#define VELMORA_NEEDS_PRIVATE_NETWORK()                                                      \
-    do {                                                                                     \
-        if (!::velmora::test::PrivateNetwork()) {                                            \
-            GTEST_SKIP() << "cannot create a network namespace here (needs CAP_SYS_ADMIN)"; \
-        }                                                                                    \
+#define VELMORA_NEEDS_PRIVATE_NETWORK()                                                                                \
+    do {                                                                                                               \
+        if (!::velmora::test::PrivateNetwork()) {                                                                      \
+            GTEST_SKIP() << "cannot create a network namespace here (needs CAP_SYS_ADMIN)";                            \
+        }                                                                                                              \
     } while (0)
 
 // A machine that allows namespaces but not veth pairs (no veth driver) is
 // a limit of the machine, not a fault of the panel: those tests skip too.
-#define VELMORA_NEEDS_LAN(lan)                                                   \
-    do {                                                                         \
-        if (!(lan).Ok()) {                                                       \
-            GTEST_SKIP() << "cannot join network namespaces by a veth pair here"; \
-        }                                                                        \
+#define VELMORA_NEEDS_LAN(lan)                                                                                         \
+    do {                                                                                                               \
+        if (!(lan).Ok()) {                                                                                             \
+            GTEST_SKIP() << "cannot join network namespaces by a veth pair here";                                      \
+        }                                                                                                              \
     } while (0)
 
 class Lan {

@@ -97,7 +97,10 @@ protected:
         }
         return entries;
     }
-    bool ListedCount(int count) { return PumpUntil([&] { return Addresses()->GetCount() == count; }, 3s); }
+    bool ListedCount(int count)
+    {
+        return PumpUntil([&] { return Addresses()->GetCount() == count; }, 3s);
+    }
     // The hardware address of each entry, in list order.
     std::vector<protocol::MacAddress> ListedMacs()
     {

@@ -32,7 +32,8 @@ protected:
     void SelectMac(std::uint8_t macLast)
     {
         const auto macs = ListedMacs();
-        const auto it = std::find(macs.begin(), macs.end(), protocol::MacAddress{0x02, 0x00, 0x5E, 0x10, 0x00, macLast});
+        const auto it =
+            std::find(macs.begin(), macs.end(), protocol::MacAddress{0x02, 0x00, 0x5E, 0x10, 0x00, macLast});
         ASSERT_NE(it, macs.end());
         Addresses()->SetCurSel(static_cast<int>(it - macs.begin()));
     }
@@ -105,15 +106,17 @@ TEST_F(NetworkConfig, NoAnswerTimesOutAfterFifteenSeconds)
 
     Script script;
     script
-        .When("the dialog opens", [] { return OpenConfigDialog() != nullptr; },
-              [] { OpenConfigDialog()->ControlAs<QAbstractButton>(cfg::kSend)->click(); })
-        .When("the popup shows", [] { return pages::StatusPopupShowing(); },
-              [&] {
-                  Advance(14999);
-                  EXPECT_TRUE(pages::StatusPopupShowing());
-                  EXPECT_TRUE(messages.isEmpty());
-                  Advance(1);  // the box opens inside this call and is answered there
-              });
+        .When(
+            "the dialog opens", [] { return OpenConfigDialog() != nullptr; },
+            [] { OpenConfigDialog()->ControlAs<QAbstractButton>(cfg::kSend)->click(); })
+        .When(
+            "the popup shows", [] { return pages::StatusPopupShowing(); },
+            [&] {
+                Advance(14999);
+                EXPECT_TRUE(pages::StatusPopupShowing());
+                EXPECT_TRUE(messages.isEmpty());
+                Advance(1);  // the box opens inside this call and is answered there
+            });
     script.Start();
     Button(c::kConfig)->click();
     ASSERT_TRUE(PumpUntil([&] { return script.Finished() && !messages.isEmpty(); }));

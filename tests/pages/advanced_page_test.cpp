@@ -4,9 +4,9 @@
 
 #include "pages/page_fixture.h"
 
+#include "appdefs/page_codes.h"
 #include "pages/advanced_lists.h"
 #include "protocol/advanced_commands.h"
-#include "appdefs/page_codes.h"
 #include "res/advanced_ids.h"
 #include "res/message_ids.h"
 
@@ -59,10 +59,7 @@ FrameBytes AdvancedStatus(const StatusBytes& s)
 // Beep on (0), power on, 115200, OFF, 5 seconds, version 1.2.
 const FrameBytes kOnStatus = AdvancedStatus({0x00, 0x0F, 6, 1, 1, 1, 2});
 
-QString Text(std::string_view text)
-{
-    return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
+QString Text(std::string_view text) { return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size())); }
 
 // Clicks a control of the open message box.
 void ClickBox(QWidget* modal, int id)

@@ -5,9 +5,9 @@
 
 #include "pages/page_fixture.h"
 
+#include "appdefs/timer_ids.h"
 #include "pages/audio_page.h"
 #include "protocol/audio_commands.h"
-#include "appdefs/timer_ids.h"
 #include "res/audio_ids.h"
 
 #include <QApplication>
@@ -199,12 +199,24 @@ TEST_F(AudioPageTest, EveryControlSendsItsFrame)
         {"mute", [&] { PageButton(a::kMute)->click(); }, Frame(kMute.set, {{kValueByte, kOn}}), false},
         {"mic mute", [&] { PageButton(a::kMicMute)->click(); }, Frame(kMicMute.set, {{kValueByte, kOn}}), false},
         {"mic unmute", [&] { PageButton(a::kMicMute)->click(); }, Frame(kMicMute.set, {{kValueByte, kOff}}), false},
-        {"volume 0", [&] { volume->setValue(0); ClickThumb(a::kVolumeSlider); }, Frame(kVolume.set, {{kValueByte, 0}}),
-         false},
-        {"volume 32", [&] { volume->setValue(32); ClickThumb(a::kVolumeSlider); },
+        {"volume 0",
+         [&] {
+             volume->setValue(0);
+             ClickThumb(a::kVolumeSlider);
+         },
+         Frame(kVolume.set, {{kValueByte, 0}}), false},
+        {"volume 32",
+         [&] {
+             volume->setValue(32);
+             ClickThumb(a::kVolumeSlider);
+         },
          Frame(kVolume.set, {{kValueByte, 32}}), false},
-        {"mic 31", [&] { mic->setValue(31); ClickThumb(a::kMicVolumeSlider); }, Frame(kMicVolume.set, {{kValueByte, 31}}),
-         false},
+        {"mic 31",
+         [&] {
+             mic->setValue(31);
+             ClickThumb(a::kMicVolumeSlider);
+         },
+         Frame(kMicVolume.set, {{kValueByte, 31}}), false},
         {"ON", [&] { PageButton(a::kMixerOn)->click(); }, Frame(kMixerMode.set, {{kValueByte, 1}}), false},
         {"AUTO", [&] { PageButton(a::kMixerAuto)->click(); }, Frame(kMixerMode.set, {{kValueByte, 3}}), false},
         {"OFF", [&] { PageButton(a::kMixerOff)->click(); }, Frame(kMixerMode.set, {{kValueByte, 2}}), false},
@@ -233,8 +245,8 @@ TEST_F(AudioPageTest, EveryControlSendsItsFrame)
 TEST_F(AudioPageTest, MuteAndAFadeTimeGoOutByteForByte)
 {
     PageButton(a::kMicMute)->click();
-    EXPECT_EQ(ReadFrame(), (std::vector<std::uint8_t>{0x50, 0x56, 0x54, 0x24, 0x0A, 0xF0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
-                                                      0, 0x18}));
+    EXPECT_EQ(ReadFrame(),
+              (std::vector<std::uint8_t>{0x50, 0x56, 0x54, 0x24, 0x0A, 0xF0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x18}));
     Answer(MakeFrame(kMicMute.set, {{kValueByte, kOn}}));
     TypeAndSet(a::kFadeInBox, a::kFadeInSet, "5000");
     EXPECT_EQ(ReadFrame(), (std::vector<std::uint8_t>{0x50, 0x56, 0x54, 0x24, 0x33, 0x13, 0x88, 0, 0, 0, 0, 0, 0, 0, 0,
@@ -266,12 +278,9 @@ TEST_F(AudioPageTest, TypedValuesOutOfRangeAreRefusedInAPlainBox)
     };
     const Case cases[] = {
         {a::kMixerVolumeBox, a::kMixerVolumeSet, "21"},  // the audio volume is 20
-        {a::kMixerVolumeBox, a::kMixerVolumeSet, "-1"},
-        {a::kFadeInBox, a::kFadeInSet, "5001"},
-        {a::kFadeInBox, a::kFadeInSet, "-1"},
-        {a::kFadeOutBox, a::kFadeOutSet, "5001"},
-        {a::kFadeOutBox, a::kFadeOutSet, " -1"},
-        {a::kFadeOutBox, a::kFadeOutSet, "99999999999"},
+        {a::kMixerVolumeBox, a::kMixerVolumeSet, "-1"}, {a::kFadeInBox, a::kFadeInSet, "5001"},
+        {a::kFadeInBox, a::kFadeInSet, "-1"},           {a::kFadeOutBox, a::kFadeOutSet, "5001"},
+        {a::kFadeOutBox, a::kFadeOutSet, " -1"},        {a::kFadeOutBox, a::kFadeOutSet, "99999999999"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);

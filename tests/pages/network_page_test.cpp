@@ -25,10 +25,7 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-FrameBytes DhcpState(std::uint8_t state)
-{
-    return MakeFrame(kReadDhcp, {{kDhcpByte, state}});
-}
+FrameBytes DhcpState(std::uint8_t state) { return MakeFrame(kReadDhcp, {{kDhcpByte, state}}); }
 
 // IP, subnet mask and gateway, four bytes each from byte 5 on.
 FrameBytes AddressesReply(const std::array<std::uint8_t, 12>& bytes)
@@ -278,9 +275,9 @@ TEST_F(NetworkPageTest, MacBoxesMustGiveAnAddressAUnitCanTake)
 
     SystemBoxes boxes;
     const std::array<const char*, 6> refused[] = {
-        {"02", "00", "00", "", "00", "01"},    // an empty box
+        {"02", "00", "00", "", "00", "01"},  // an empty box
         {"02", "00", "00", "g0", "00", "01"},  // no hexadecimal pair
-        {"02", "00", "00", "0", "00", "01"},   // one digit
+        {"02", "00", "00", "0", "00", "01"},  // one digit
         {"00", "00", "00", "00", "00", "00"},  // all zero
         {"01", "00", "5e", "00", "00", "01"},  // a group address
         {"ff", "ff", "ff", "ff", "ff", "ff"},  // broadcast

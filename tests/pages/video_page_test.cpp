@@ -142,13 +142,13 @@ TEST_F(VideoPageTest, ContrastAt37AndHSizeAt20GoOutByteForByte)
 {
     PageCtl<QSlider>(v::kContrastSlider)->setValue(37);
     ClickThumb(v::kContrastSlider);
-    EXPECT_EQ(ReadFrame(), (std::vector<std::uint8_t>{0x50, 0x56, 0x54, 0x08, 0x01, 0x25, 0x00, 0x25, 0, 0, 0, 0, 0,
-                                                      0, 0, 0, 0, 0x4D}));
+    EXPECT_EQ(ReadFrame(), (std::vector<std::uint8_t>{0x50, 0x56, 0x54, 0x08, 0x01, 0x25, 0x00, 0x25, 0, 0, 0, 0, 0, 0,
+                                                      0, 0, 0, 0x4D}));
     EXPECT_TRUE(panel->Token().Ready());
     PageCtl<QSlider>(v::kHSizeSlider)->setValue(20);
     ClickThumb(v::kHSizeSlider);
-    EXPECT_EQ(ReadFrame(), (std::vector<std::uint8_t>{0x50, 0x56, 0x54, 0x24, 0x37, 0x14, 0x00, 0x00, 0, 0, 0, 0, 0,
-                                                      0, 0, 0, 0, 0x69}));
+    EXPECT_EQ(ReadFrame(), (std::vector<std::uint8_t>{0x50, 0x56, 0x54, 0x24, 0x37, 0x14, 0x00, 0x00, 0, 0, 0, 0, 0, 0,
+                                                      0, 0, 0, 0x69}));
     EXPECT_FALSE(panel->Token().Ready()) << "the size waits for the switcher";
 }
 

@@ -57,7 +57,9 @@ TEST(ButtonAccessibility, EachButtonsActionIsAClick)
         {4, QAccessible::RadioButton, toggle, {{1, false}, {2, true}, {2, false}, {3, true}, {4, true}}},
         {5, QAccessible::Button, press, {{1, false}, {2, true}, {2, false}, {3, true}, {4, true}}},
         {6, QAccessible::CheckBox, toggle, {{1, false}, {2, true}, {2, false}, {3, true}, {4, true}, {6, true}}},
-        {7, QAccessible::RadioButton, toggle,
+        {7,
+         QAccessible::RadioButton,
+         toggle,
          {{1, false}, {2, true}, {2, false}, {3, true}, {4, true}, {6, true}, {7, true}}},
     };
     ClickWindow window;

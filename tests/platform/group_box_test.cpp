@@ -76,8 +76,8 @@ TEST_F(GroupBoxTest, PartsPaintedAloneLookAsTheBoxPaintedWhole)
     const QRect box = group->geometry();
     const QRect parts[] = {
         Radio(kFirst)->geometry(),
-        {box.left(), box.top(), box.width(), 12},             // frame and title
-        group->Inside().translated(box.topLeft()),             // all of the inside
+        {box.left(), box.top(), box.width(), 12},  // frame and title
+        group->Inside().translated(box.topLeft()),  // all of the inside
     };
     for (const QRect& part : parts) {
         // render() puts the part's top-left corner at the given point.

@@ -39,8 +39,8 @@ TEST_F(IpAddressTyping, DotsAndThirdDigitsMoveOnToTheNextBox)
     } cases[] = {
         {"10.0.0.5", "10.0.0.5"},
         {"192.168.0.1", "192.168.0.1"},  // the dot after a full box is not a second step
-        {"1..2", "1.2.."},               // a dot in an empty box is swallowed
-        {"1.2.3.4.5", "1.2.3.45"},       // no box after the last
+        {"1..2", "1.2.."},  // a dot in an empty box is swallowed
+        {"1.2.3.4.5", "1.2.3.45"},  // no box after the last
     };
     for (const auto& c : cases) {
         field.Clear();

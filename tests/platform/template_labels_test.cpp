@@ -18,20 +18,13 @@ using platform::ControlKind;
 using platform::ControlTemplate;
 
 constexpr ControlTemplate kControls[] = {
-    {10, ControlKind::Label, "Port", 10, 12, 20, 10},
-    {11, ControlKind::DropList, "", 32, 10, 50, 120},
-    {12, ControlKind::DropList, "", 90, 10, 40, 120},
-    {13, ControlKind::Label, "Receive", 10, 30, 60, 10},
-    {14, ControlKind::MultiLineEdit, "", 10, 42, 100, 40},
-    {15, ControlKind::Label, "Far", 150, 50, 30, 10},
-    {16, ControlKind::Edit, "", 190, 50, 40, 12},
-    {17, ControlKind::Label, "Mode", 150, 70, 30, 10},
-    {18, ControlKind::Edit, "", 184, 70, 40, 12},
-    {19, ControlKind::Label, "Override", 150, 90, 30, 10},
-    {20, ControlKind::PushButton, "Go", 10, 90, 30, 14},
-    {21, ControlKind::PushButton, "Outside", 400, 10, 30, 14},
-    {22, ControlKind::Label, "Level", 10, 110, 30, 10},
-    {23, ControlKind::Slider, "", 10, 121, 100, 12},
+    {10, ControlKind::Label, "Port", 10, 12, 20, 10},      {11, ControlKind::DropList, "", 32, 10, 50, 120},
+    {12, ControlKind::DropList, "", 90, 10, 40, 120},      {13, ControlKind::Label, "Receive", 10, 30, 60, 10},
+    {14, ControlKind::MultiLineEdit, "", 10, 42, 100, 40}, {15, ControlKind::Label, "Far", 150, 50, 30, 10},
+    {16, ControlKind::Edit, "", 190, 50, 40, 12},          {17, ControlKind::Label, "Mode", 150, 70, 30, 10},
+    {18, ControlKind::Edit, "", 184, 70, 40, 12},          {19, ControlKind::Label, "Override", 150, 90, 30, 10},
+    {20, ControlKind::PushButton, "Go", 10, 90, 30, 14},   {21, ControlKind::PushButton, "Outside", 400, 10, 30, 14},
+    {22, ControlKind::Label, "Level", 10, 110, 30, 10},    {23, ControlKind::Slider, "", 10, 121, 100, 12},
 };
 constexpr platform::LabelFor kLabels[] = {{"Override", 18}};
 constexpr platform::DialogTemplate kTemplate{901, "Labels", 260, 140, "微软雅黑", 9, kControls, kLabels};

@@ -5,8 +5,8 @@
 #include "popup_steps.h"
 
 #include "platform/dialog_units.h"
-#include "res/skin.h"
 #include "res/message_ids.h"
+#include "res/skin.h"
 #include "res/templates.h"
 
 #include <QAbstractButton>

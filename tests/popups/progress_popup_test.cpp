@@ -4,8 +4,8 @@
 
 #include "popup_steps.h"
 
-#include "platform/timers.h"
 #include "appdefs/timer_ids.h"
+#include "platform/timers.h"
 #include "res/skin.h"
 #include "res/status_ids.h"
 

@@ -13,10 +13,7 @@
 namespace velmora::test {
 namespace {
 
-QString NameOf(QObject* object)
-{
-    return QAccessible::queryAccessibleInterface(object)->text(QAccessible::Name);
-}
+QString NameOf(QObject* object) { return QAccessible::queryAccessibleInterface(object)->text(QAccessible::Name); }
 
 TEST(ScreenReader, MessageBoxIsADialogNamedByItsTextAsItChanges)
 {

@@ -12,10 +12,7 @@
 namespace velmora::protocol {
 namespace {
 
-unsigned Sum(const ConfigPacket& packet)
-{
-    return std::accumulate(packet.begin(), packet.end(), 0u) & 0xFFu;
-}
+unsigned Sum(const ConfigPacket& packet) { return std::accumulate(packet.begin(), packet.end(), 0u) & 0xFFu; }
 
 TEST(ConfigPacket, DhcpModeAddressesTheSwitcherAndKeepsItsMac)
 {
@@ -47,10 +44,10 @@ TEST(ConfigPacket, StaticModeCarriesAddressGatewayMaskAndNewMac)
     const ConfigPacket packet = BuildConfigPacket(request);
 
     const std::uint8_t head[26] = {0x02, 0x00, 0x5E, 0x10, 0x00, 0x03,  // target
-                                   192,  168,  7,    42,                // address
-                                   192,  168,  7,    1,                 // gateway
-                                   0xFF, 0xFF, 0xFF, 0x00,              // mask
-                                   0x00,                                // static
+                                   192,  168,  7,    42,  // address
+                                   192,  168,  7,    1,  // gateway
+                                   0xFF, 0xFF, 0xFF, 0x00,  // mask
+                                   0x00,  // static
                                    0x02, 0x11, 0x22, 0x33, 0x44, 0x55,  // new MAC
                                    0x17};
     for (std::size_t i = 0; i < sizeof head; ++i) {
@@ -123,7 +120,7 @@ TEST(HexText, ReadingTellsWhetherAnyPairWasValid)
         std::u16string_view text;
         std::optional<std::uint8_t> byte;
     } cases[] = {
-        {u"0A", 0x0A}, {u"0a", 0x0A}, {u"0a1", 0x0A}, {u"0a1b", 0x1B}, {u"0aZZ", 0x0A},
+        {u"0A", 0x0A},       {u"0a", 0x0A},        {u"0a1", 0x0A},        {u"0a1b", 0x1B},        {u"0aZZ", 0x0A},
         {u"", std::nullopt}, {u"a", std::nullopt}, {u"g0", std::nullopt}, {u" 0a", std::nullopt},
     };
     for (const auto& k : cases) {

@@ -15,7 +15,11 @@ namespace {
 class StringLog : public LogView {
 public:
     void Append(std::string_view t) override { text += t; }
-    void Clear() override { text.clear(); ++clears; }
+    void Clear() override
+    {
+        text.clear();
+        ++clears;
+    }
     std::string text;
     int clears = 0;
 };

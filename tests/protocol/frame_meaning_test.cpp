@@ -121,13 +121,12 @@ TEST(SettingNames, EverySetCommandCarriesItsValue)
         if (!Writable(setting) || setting.kind == SettingKind::Step) {
             continue;
         }
-        const SettingValue value = *ParseValue(setting, setting.kind == SettingKind::Mac ? "02:00:00:00:00:09"
-                                                         : setting.kind == SettingKind::Address ? "10.9.8.7"
-                                                         : setting.texts.empty() && setting.kind != SettingKind::Switch
-                                                             ? "1"
-                                                             : setting.kind == SettingKind::Switch
-                                                                   ? "on"
-                                                                   : std::string(setting.texts.back()));
+        const SettingValue value =
+            *ParseValue(setting, setting.kind == SettingKind::Mac                               ? "02:00:00:00:00:09"
+                                 : setting.kind == SettingKind::Address                         ? "10.9.8.7"
+                                 : setting.texts.empty() && setting.kind != SettingKind::Switch ? "1"
+                                 : setting.kind == SettingKind::Switch                          ? "on"
+                                                                       : std::string(setting.texts.back()));
         CommandFrame frame;
         BuildSet(setting, value, frame, 2);
         EXPECT_TRUE(ChecksumMatches(frame.Bytes())) << setting.name;

@@ -1,8 +1,8 @@
 // Assembly of replies from the serial line and from the TCP stream, and the
 // dispatch of every frame to the selected page.
 
-#include "protocol/commands.h"
 #include "appdefs/page_codes.h"
+#include "protocol/commands.h"
 #include "protocol/reply_assembly.h"
 #include "protocol/reply_dispatch.h"
 
@@ -38,10 +38,7 @@ std::vector<std::uint8_t> Concat(std::initializer_list<std::vector<std::uint8_t>
     return out;
 }
 
-std::vector<std::uint8_t> V(const FrameBytes& f)
-{
-    return {f.begin(), f.end()};
-}
+std::vector<std::uint8_t> V(const FrameBytes& f) { return {f.begin(), f.end()}; }
 
 const FrameBytes kStatus = MakeFrame(kGeneralStatus, {{6, 2}, {7, 1}});
 const FrameBytes kAudio = MakeFrame(kQueryAudioSource, {{7, 3}});

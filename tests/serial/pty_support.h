@@ -5,8 +5,8 @@
 
 #include "gui_helpers.h"
 #include "platform/window.h"
-#include "transport/serial_messages.h"
 #include "transport/port_map.h"
+#include "transport/serial_messages.h"
 #include "transport/serial_port.h"
 
 #include <QCoreApplication>

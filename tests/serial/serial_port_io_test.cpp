@@ -54,9 +54,12 @@ TEST(SerialTermios, ParityDataAndStopBitsBuildTheirFlags)
         tcflag_t flags;
     };
     const Case cases[] = {
-        {'N', 8, 2, CS8 | CSTOPB},         {'n', 8, 1, CS8},
-        {'E', 7, 1, CS7 | PARENB},         {'O', 8, 1, CS8 | PARENB | PARODD},
-        {'M', 8, 1, CS8 | PARENB | PARODD | CMSPAR}, {'S', 5, 2, CS5 | PARENB | CMSPAR | CSTOPB},
+        {'N', 8, 2, CS8 | CSTOPB},
+        {'n', 8, 1, CS8},
+        {'E', 7, 1, CS7 | PARENB},
+        {'O', 8, 1, CS8 | PARENB | PARODD},
+        {'M', 8, 1, CS8 | PARENB | PARODD | CMSPAR},
+        {'S', 5, 2, CS5 | PARENB | CMSPAR | CSTOPB},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.parity);

@@ -30,10 +30,7 @@ int OpenFdCount()
     return count;
 }
 
-bool FileExists(const std::string& path)
-{
-    return access(path.c_str(), F_OK) == 0;
-}
+bool FileExists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
 
 std::string ReadFile(const std::string& path)
 {
@@ -43,10 +40,7 @@ std::string ReadFile(const std::string& path)
     return text.str();
 }
 
-void WriteFile(const std::string& path, const std::string& text)
-{
-    std::ofstream(path) << text;
-}
+void WriteFile(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
 
 std::string PidText(long pid)
 {

@@ -113,7 +113,7 @@ TEST(DeviceModelAudio, MixerVolumeAboveTheVolumeClampedOrDroppedByTheFault)
         std::optional<std::uint8_t> answered;  // byte 5 of the answer; none: no answer
         std::uint8_t stored;
     } cases[] = {
-        {false, 24, 24, 24}, {false, 25, 24, 24}, {false, 0xFF, 24, 24}, {false, 0, 0, 0},
+        {false, 24, 24, 24}, {false, 25, 24, 24},          {false, 0xFF, 24, 24},          {false, 0, 0, 0},
         {true, 24, 24, 24},  {true, 25, std::nullopt, 12}, {true, 0xFF, std::nullopt, 12},
     };
     for (const auto& k : cases) {

@@ -4,12 +4,12 @@
 
 #include "gui_helpers.h"
 
-#include <functional>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <chrono>
 #include <cstdint>
 #include <fcntl.h>
+#include <functional>
 #include <netinet/in.h>
 #include <poll.h>
 #include <string>
@@ -67,7 +67,8 @@ public:
         std::vector<std::uint8_t> out;
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
         while (out.size() < count) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
             if (left.count() <= 0) {
                 break;
             }

@@ -28,9 +28,9 @@ TEST(PtyLine, InputChangeChainToHdmi3)
     const Bytes selectHdmi3 = Joined({kReset, {0, 0, 0, 0, 0x03}});
     const Bytes inputTo3 = Frame({0x50, 0x56, 0x54, 0x24, 0x08, 0x03});
     const Bytes refresh = Frame({0x50, 0x56, 0x54, 0x24, 0x12});
-    ExpectExchanges(s.client, {{selectHdmi3, Frame({0x50, 0x56, 0x54, 0x02, 0x03, 0x00})},
-                               {inputTo3, inputTo3},
-                               {refresh, refresh}});
+    ExpectExchanges(
+        s.client,
+        {{selectHdmi3, Frame({0x50, 0x56, 0x54, 0x02, 0x03, 0x00})}, {inputTo3, inputTo3}, {refresh, refresh}});
     EXPECT_EQ(s.sim.Snapshot().input, 3);
     EXPECT_EQ(s.sim.Snapshot().factoryResets, 0);
 }

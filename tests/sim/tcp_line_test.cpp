@@ -180,15 +180,24 @@ Bytes Corrupted(Bytes frame)
 TEST(LineFaults, AnswersAreDroppedCorruptedOrPrecededByNoise)
 {
     const FaultCase cases[] = {
-        {"drop every second", Line::Tcp, [](SimOptions& o) { o.dropEvery = 2; },
+        {"drop every second",
+         Line::Tcp,
+         [](SimOptions& o) { o.dropEvery = 2; },
          {{kStatusQuery, kFactoryStatus}, {kStatusQuery, {}}, {kStatusQuery, kFactoryStatus}}},
-        {"corrupt every second", Line::Tcp, [](SimOptions& o) { o.corruptEvery = 2; },
+        {"corrupt every second",
+         Line::Tcp,
+         [](SimOptions& o) { o.corruptEvery = 2; },
          {{kStatusQuery, kFactoryStatus}, {kStatusQuery, Corrupted(kFactoryStatus)}}},
-        {"noise before every answer", Line::Tcp, [](SimOptions& o) { o.noiseBytes = 3; },
+        {"noise before every answer",
+         Line::Tcp,
+         [](SimOptions& o) { o.noiseBytes = 3; },
          {{kStatusQuery, Joined({{0x00, 0x11, 0x22}, kFactoryStatus})}}},
-        {"drop by class", Line::Tcp, [](SimOptions& o) { o.dropClass = 0x22; },
+        {"drop by class",
+         Line::Tcp,
+         [](SimOptions& o) { o.dropClass = 0x22; },
          {{kNetworkStatus, {}}, {kStatusQuery, kFactoryStatus}}},
-        {"drop and noise on the serial line", Line::Pty,
+        {"drop and noise on the serial line",
+         Line::Pty,
          [](SimOptions& o) {
              o.dropEvery = 2;
              o.noiseBytes = 2;

@@ -173,13 +173,45 @@ TEST(UdpSearch, BindingsThatWouldTakeThePanelsPortOrAnswerNothingAreRefused)
 TEST(CommandLine, EveryOptionReachesTheOptions)
 {
     const std::string dir = std::filesystem::temp_directory_path().string();
-    const CliResult r = ParseCommandLine({"--baud", "9600", "--delay-ms", "5", "--port-dir", dir, "--com", "3",
-                                          "--tcp-bind", "127.0.0.2", "--tcp-port", "0", "--udp", "--udp-bind",
-                                          "127.0.0.3", "--search-port", "0", "--config-port", "0", "--drop-every",
-                                          "4", "--drop-class", "0x22", "--delay-every", "2", "--delay-extra-ms", "50",
-                                          "--corrupt-every", "3", "--noise-bytes", "2", "--hang-up-after", "7",
-                                          "--close-tcp-after", "8", "--split-tcp", "--coalesce-tcp",
-                                          "--no-udp-broadcast", "--drop-mixer-over-volume"});
+    const CliResult r = ParseCommandLine({"--baud",
+                                          "9600",
+                                          "--delay-ms",
+                                          "5",
+                                          "--port-dir",
+                                          dir,
+                                          "--com",
+                                          "3",
+                                          "--tcp-bind",
+                                          "127.0.0.2",
+                                          "--tcp-port",
+                                          "0",
+                                          "--udp",
+                                          "--udp-bind",
+                                          "127.0.0.3",
+                                          "--search-port",
+                                          "0",
+                                          "--config-port",
+                                          "0",
+                                          "--drop-every",
+                                          "4",
+                                          "--drop-class",
+                                          "0x22",
+                                          "--delay-every",
+                                          "2",
+                                          "--delay-extra-ms",
+                                          "50",
+                                          "--corrupt-every",
+                                          "3",
+                                          "--noise-bytes",
+                                          "2",
+                                          "--hang-up-after",
+                                          "7",
+                                          "--close-tcp-after",
+                                          "8",
+                                          "--split-tcp",
+                                          "--coalesce-tcp",
+                                          "--no-udp-broadcast",
+                                          "--drop-mixer-over-volume"});
     ASSERT_TRUE(r.error.empty()) << r.error;
     const SimOptions& o = r.options;
     EXPECT_EQ(o.baud, 9600u);
@@ -243,11 +275,12 @@ TEST(CommandLine, DefaultsAndMistakes)
     EXPECT_TRUE(ParseCommandLine({"--version"}).version);
     EXPECT_EQ(VersionText(), std::string("velmora-sim ") + VELMORA_VERSION + "\n");
     const std::string help = HelpText();
-    for (const char* option : {"--baud", "--delay-ms", "--no-pty", "--port-dir", "--com", "--no-tcp", "--tcp-bind",
-                               "--tcp-port", "--udp", "--udp-bind", "--search-port", "--config-port", "--drop-every",
-                               "--drop-class", "--delay-every", "--delay-extra-ms", "--corrupt-every", "--noise-bytes",
-                               "--hang-up-after", "--close-tcp-after", "--split-tcp", "--coalesce-tcp",
-                               "--no-udp-broadcast", "--drop-mixer-over-volume"}) {
+    for (const char* option : {"--baud",          "--delay-ms",     "--no-pty",           "--port-dir",
+                               "--com",           "--no-tcp",       "--tcp-bind",         "--tcp-port",
+                               "--udp",           "--udp-bind",     "--search-port",      "--config-port",
+                               "--drop-every",    "--drop-class",   "--delay-every",      "--delay-extra-ms",
+                               "--corrupt-every", "--noise-bytes",  "--hang-up-after",    "--close-tcp-after",
+                               "--split-tcp",     "--coalesce-tcp", "--no-udp-broadcast", "--drop-mixer-over-volume"}) {
         EXPECT_NE(help.find(option), std::string::npos) << option;
     }
 }

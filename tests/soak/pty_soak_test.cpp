@@ -134,8 +134,8 @@ TEST_F(PtySoak, EveryCommandIsAnsweredOnceAcrossConnectDisconnectCycles)
     EXPECT_TRUE(PumpUntil([&] { return ProcessCounts{}.NoMoreThan(*start); }))
         << "threads " << ProcessCounts{}.threads << " (" << start->threads << "), descriptors "
         << ProcessCounts{}.descriptors << " (" << start->descriptors << ")";
-    std::printf("[ note ] %d connections, %ld commands answered, %zu replies handled, %d cut mid-answer\n",
-                kPtyCycles, answersDue, recorder->handled.size(), cuts);
+    std::printf("[ note ] %d connections, %ld commands answered, %zu replies handled, %d cut mid-answer\n", kPtyCycles,
+                answersDue, recorder->handled.size(), cuts);
 }
 
 }  // namespace

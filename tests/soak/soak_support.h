@@ -4,10 +4,10 @@
 // the program's threads and descriptors.
 
 #include "app/main_window.h"
+#include "appdefs/page_codes.h"
 #include "gui_helpers.h"
 #include "platform/combo_box.h"
 #include "protocol/commands.h"
-#include "appdefs/page_codes.h"
 #include "res/main_ids.h"
 
 #include <QWindow>

@@ -57,8 +57,8 @@ TEST_F(TcpSoak, BurstsAreAnsweredOnceAcrossReconnects)
     EXPECT_TRUE(PumpUntil([&] { return ProcessCounts{}.NoMoreThan(start); }))
         << "threads " << ProcessCounts{}.threads << " (" << start.threads << "), descriptors "
         << ProcessCounts{}.descriptors << " (" << start.descriptors << ")";
-    std::printf("[ note ] %d connections, %ld commands answered, %zu replies handled, %ld corrupted\n",
-                kTcpReconnects, answers, recorder.handled.size(), answers / kCorruptEvery);
+    std::printf("[ note ] %d connections, %ld commands answered, %zu replies handled, %ld corrupted\n", kTcpReconnects,
+                answers, recorder.handled.size(), answers / kCorruptEvery);
 }
 
 }  // namespace

@@ -9,10 +9,7 @@
 
 namespace velmora::test {
 
-inline QAccessibleInterface* Iface(QObject* object)
-{
-    return QAccessible::queryAccessibleInterface(object);
-}
+inline QAccessibleInterface* Iface(QObject* object) { return QAccessible::queryAccessibleInterface(object); }
 
 // What a screen reader announces a control as: the label it is labelled by
 // (Qt reports a label's buddy that way), or else its own name.

@@ -106,10 +106,7 @@ QRect ThumbRect(QSlider* slider)
     return slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider);
 }
 
-void ClickChildOf(QWidget* window, QWidget* child)
-{
-    Click(window, child->mapTo(window, child->rect().center()));
-}
+void ClickChildOf(QWidget* window, QWidget* child) { Click(window, child->mapTo(window, child->rect().center())); }
 
 QString LabelOf(QWidget* control)
 {

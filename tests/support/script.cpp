@@ -29,7 +29,8 @@ Script& Script::When(std::string name, std::function<bool()> ready, std::functio
 
 Script& Script::Then(std::string name, std::function<void()> act)
 {
-    return When(std::move(name), [] { return true; }, std::move(act));
+    return When(
+        std::move(name), [] { return true; }, std::move(act));
 }
 
 void Script::Start()

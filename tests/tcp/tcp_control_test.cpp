@@ -5,9 +5,9 @@
 
 #include "tcp_fixture.h"
 
+#include "appdefs/page_codes.h"
 #include "protocol/commands.h"
 #include "protocol/hex_log.h"
-#include "appdefs/page_codes.h"
 
 #include <QCoreApplication>
 
@@ -16,10 +16,7 @@
 namespace velmora::test {
 namespace {
 
-QString HexOf(const protocol::FrameBytes& frame)
-{
-    return QString::fromStdString(protocol::HexBytes(frame));
-}
+QString HexOf(const protocol::FrameBytes& frame) { return QString::fromStdString(protocol::HexBytes(frame)); }
 
 class TcpControl : public TcpPanelTest {};
 

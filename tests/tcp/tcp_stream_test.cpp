@@ -4,9 +4,9 @@
 
 #include "tcp_fixture.h"
 
+#include "appdefs/page_codes.h"
 #include "protocol/commands.h"
 #include "protocol/frame.h"
-#include "appdefs/page_codes.h"
 
 #include <QCoreApplication>
 
@@ -43,7 +43,10 @@ protected:
         ASSERT_TRUE(server.Accept());
         ASSERT_TRUE(PumpUntil([&] { return panel->Tcp().TcpConnected(); }, 3s));
     }
-    bool FramesBecome(int count) { return PumpUntil([&] { return panel->ReceiveLogFrames() == count; }, 3s); }
+    bool FramesBecome(int count)
+    {
+        return PumpUntil([&] { return panel->ReceiveLogFrames() == count; }, 3s);
+    }
     // The panel has read `total` bytes of this connection.
     bool ReadAll(std::size_t total)
     {
@@ -137,7 +140,6 @@ TEST_F(TcpStream, ANewConnectionStartsANewStream)
     ASSERT_TRUE(FramesBecome(1));
     EXPECT_TRUE(PumpUntil([&] { return Button(c::kHdmi3)->isChecked(); }, 1s));
 }
-
 
 // A page whose reply handler runs a nested event loop (as one that opens a
 // message box does) while a burst of frames is still arriving: the socket's

@@ -51,7 +51,8 @@ protected:
     Owner owner;
     std::vector<Bytes> replies;
     std::vector<bool> changes;
-    transport::TcpClient client{owner, kSocketMessage, [this](std::span<const std::uint8_t, protocol::kFrameSize> frame) {
+    transport::TcpClient client{owner, kSocketMessage,
+                                [this](std::span<const std::uint8_t, protocol::kFrameSize> frame) {
                                     replies.emplace_back(frame.begin(), frame.end());
                                 }};
     ScriptedServer server;
