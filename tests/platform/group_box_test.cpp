@@ -8,12 +8,10 @@
 #include "gui_helpers.h"
 
 #include <QRadioButton>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace velmora::platform;
-using velmora::test::PumpFor;
-using velmora::test::PumpUntil;
-using namespace std::chrono_literals;
 
 namespace {
 
@@ -36,7 +34,8 @@ protected:
         window.show();
         group = window.ControlAs<GroupBox>(kGroup);
         ASSERT_NE(group, nullptr);
-        PumpFor(50ms);  // shown and painted whole
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+        group->repaint();  // painted whole
     }
     QRadioButton* Radio(int id) { return window.ControlAs<QRadioButton>(id); }
 
@@ -61,11 +60,11 @@ TEST_F(GroupBoxTest, ItsEvenInsideIsFoundOncePerSizeAndTitle)
 
     // Each change repaints the whole box first (which needs no inside).
     group->setTitle("OUTPUT");
-    PumpFor(20ms);
+    group->repaint();
     group->repaint(first);
     EXPECT_EQ(group->Measured(), measured + 1) << "a new title";
     group->resize(group->width() + 10, group->height());
-    PumpFor(20ms);
+    group->repaint();
     group->repaint(first);
     EXPECT_EQ(group->Measured(), measured + 2) << "a new size";
 }
