@@ -71,10 +71,10 @@ CVelmoraDlg::CVelmoraDlg(QWidget* parent)
     : platform::Window(parent, Qt::Window | Qt::FramelessWindowHint), titleFont_(MakeTitleFont()),
       sendView_(*this, c::kSendLog), receiveView_(*this, c::kReceiveLog), sendLog_(sendView_),
       receiveLog_(receiveView_), dispatcher_(receiveLog_, token_),
-      serial_(*this, [this](auto frame) { dispatcher_.DispatchReply(frame); }),
-      tcp_(*this, msg::kControlSocket, [this](auto frame) { dispatcher_.DispatchReply(frame); }),
+      serial_(*this, [this](auto frame) { HandleAnswer(frame); }),
+      tcp_(*this, msg::kControlSocket, [this](auto frame) { HandleAnswer(frame); }),
       send_(
-          sendLog_, [this] { return connection_.ComMode(); }, serial_, tcp_),
+          sendLog_, [this] { return connection_.ComMode(); }, serialOut_, tcpOut_),
       deviceSearch_(*this, msg::kSearchSocket, msg::kConfigSocket, receiveLog_),
       search_(
           *this, deviceSearch_, token_, [this] { tcp_.Close(); }, MakeDialogHooks()),
@@ -195,6 +195,15 @@ void CVelmoraDlg::ColourTabs()
         }
     }
 }
+
+void CVelmoraDlg::HandleAnswer(std::span<const std::uint8_t, protocol::kFrameSize> frame)
+{
+    paintHold_.AnswerBegins();
+    dispatcher_.DispatchReply(frame);
+    paintHold_.AnswerHandled();
+}
+
+bool CVelmoraDlg::event(QEvent* event) { return paintHold_.Holds(*event) || platform::Window::event(event); }
 
 void CVelmoraDlg::paintEvent(QPaintEvent* event)
 {
@@ -368,6 +377,10 @@ void CVelmoraDlg::OnCommand(int id, platform::Notify, int)
 
 void CVelmoraDlg::OnTimer(int id)
 {
+    if (id == timer::kPaintHold) {
+        paintHold_.LimitReached();
+        return;
+    }
     if (id == timer::kPortRefresh) {
         portList_->Refresh();
         return;

@@ -6,6 +6,7 @@
 #include "app/connection_control.h"
 #include "app/connection_events.h"
 #include "app/log_view.h"
+#include "app/paint_hold.h"
 #include "app/switcher_search.h"
 #include "controls/button_st.h"
 #include "pages/general_page.h"
@@ -59,11 +60,14 @@ public:
     // The traffic log window, made and shown on first use (menu entry, Ctrl+L).
     TrafficLogWindow& OpenTrafficLog();
     TrafficLogWindow* TrafficLog() const { return trafficLog_; }
+    // True while a repaint waits for the answer to a command written.
+    bool PaintHeld() const { return paintHold_.Holding(); }
 
     void OnCommand(int id, platform::Notify code, int value) override;
     void OnTimer(int id) override;
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -72,6 +76,7 @@ protected:
 
 private:
     void InitControls();
+    void HandleAnswer(std::span<const std::uint8_t, protocol::kFrameSize> frame);
     void InitMessages();
     void SetupTitleButtons();
     void ShowPageControls();
@@ -98,6 +103,9 @@ private:
     protocol::ReplyDispatcher dispatcher_;
     transport::SerialConnection serial_;
     transport::TcpClient tcp_;
+    PaintHold paintHold_{*this};
+    HeldSink serialOut_{serial_, paintHold_};
+    HeldSink tcpOut_{tcp_, paintHold_};
     protocol::SendPath send_;
     transport::DeviceSearch deviceSearch_;
     SwitcherSearch search_;

@@ -3,6 +3,7 @@
 // painted alone looks as it does in the whole window.
 
 #include "app/log_view.h"
+#include "appdefs/timer_ids.h"
 #include "panel_fixture.h"
 #include "protocol/hex_log.h"
 
@@ -165,6 +166,62 @@ TEST_F(MainWindowPaint, AnInputButtonMarkedRepaintsOnlyItsPlace)
     EXPECT_TRUE(watch.painted.subtracted(place.adjusted(-2, -2, 2, 2)).isEmpty())
         << "painted " << watch.painted.boundingRect().x() << "," << watch.painted.boundingRect().y() << " "
         << watch.painted.boundingRect().width() << "x" << watch.painted.boundingRect().height();
+}
+
+// Connected with the status answered and everything painted: a paint
+// watch counts what comes next.
+class HeldPaint : public PanelTest {
+protected:
+    void SetUp() override
+    {
+        PanelTest::SetUp();
+        Connect();
+        Answer(protocol::MakeFrame(protocol::kGeneralStatus));
+        ASSERT_FALSE(panel->PaintHeld());
+        panel->repaint();
+        watch = std::make_unique<PaintWatch>(panel.get());
+    }
+    bool Painted(int id) { return watch->painted.boundingRect().intersects(Ctl<QWidget>(id)->geometry()); }
+
+    std::unique_ptr<PaintWatch> watch;
+};
+
+TEST_F(HeldPaint, AChainIsPaintedAfterItsLastAnswerNotBetweenItsCommands)
+{
+    using namespace protocol;
+    Button(c::kHdmi2)->click();
+    ASSERT_EQ(ReadFrame(),
+              FrameVector(MakeFrame(kSelectInput, {{kInputByte, 2}, {kSelectInputFlagByte, kSelectInputByte7}})));
+    EXPECT_TRUE(panel->PaintHeld()) << "the click's repaint waits with the command";
+    Answer(MakeFrame(kSelectInput, {{kInputByte, kInputAccepted}}));
+    ASSERT_EQ(ReadFrame(), FrameVector(MakeFrame(kQueryAudioSource, {{kInputByte, 2}})));
+    Answer(MakeFrame(kQueryAudioSource, {{kInputByte, 2}, {kAudioSourceByte, 0}}));
+    ASSERT_EQ(ReadFrame(), FrameVector(MakeFrame(kInputChangeDone)));
+    EXPECT_TRUE(panel->PaintHeld());
+    EXPECT_EQ(watch->paints, 0);
+
+    Answer(MakeFrame(kInputChangeDone));
+    ASSERT_TRUE(PumpUntil([&] { return watch->paints > 0; }));
+    EXPECT_FALSE(panel->PaintHeld());
+    EXPECT_TRUE(Painted(c::kHdmi2));
+    EXPECT_TRUE(Button(c::kHdmi2)->isChecked());
+}
+
+TEST_F(HeldPaint, AnAnswerThatNeverComesHoldsTheRepaintNoLongerThanItsLimit)
+{
+    Button(c::kHdmi3)->click();
+    ASSERT_EQ(ReadFrame().size(), protocol::kFrameSize);
+    platform::TimerScheduler::Instance().Advance(timer::kPaintHoldMs - 1);
+    EXPECT_TRUE(panel->PaintHeld());
+    EXPECT_EQ(watch->paints, 0);
+    platform::TimerScheduler::Instance().Advance(1);
+    ASSERT_TRUE(PumpUntil([&] { return watch->paints > 0; }));
+    EXPECT_TRUE(Painted(c::kHdmi3));
+
+    // The answer is still out, but nothing waits for it any more.
+    Button(c::kVga)->setChecked(true);
+    ASSERT_TRUE(PumpUntil([&] { return Painted(c::kVga); }));
+    EXPECT_FALSE(panel->PaintHeld());
 }
 
 TEST_F(MainWindowPaint, PartsPaintedAloneLookAsInTheWholeWindow)
