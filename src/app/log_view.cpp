@@ -63,13 +63,28 @@ private:
     bool stale_ = false;
 };
 
+// The edit's document. Emptied by anyone (the Clear button empties the
+// edit), it drops the text that waits to go in as well.
+class LogDocument : public QTextDocument {
+public:
+    LogDocument(QObject* parent, QString& pending) : QTextDocument(parent), pending_(pending) {}
+    void clear() override
+    {
+        pending_.clear();
+        QTextDocument::clear();
+    }
+
+private:
+    QString& pending_;
+};
+
 // Gives the edit a document laid out as above, with the text it holds.
-void UseOffscreenLayout(QPlainTextEdit& edit)
+void UseOffscreenLayout(QPlainTextEdit& edit, QString& pending)
 {
     if (dynamic_cast<OffscreenLogLayout*>(edit.document()->documentLayout())) {
         return;
     }
-    auto* document = new QTextDocument(&edit);
+    auto* document = new LogDocument(&edit, pending);
     document->setDocumentLayout(new OffscreenLogLayout(document, &edit));
     document->setDefaultFont(edit.font());
     document->setPlainText(edit.toPlainText());
@@ -97,19 +112,47 @@ QString EditText(std::string_view text)
 
 }  // namespace
 
-QPlainTextEdit* EditLogView::Edit() const
+QPlainTextEdit* EditLogView::Edit()
 {
     auto* edit = window_.ControlAs<QPlainTextEdit>(editId_);
     if (edit) {
-        UseOffscreenLayout(*edit);
+        UseOffscreenLayout(*edit, pending_);
     }
     return edit;
 }
 
+// Inserting into the document costs about the same for one entry as for
+// many, so entries added while the event loop is busy go in together.
 void EditLogView::Append(std::string_view text)
 {
+    if (!Edit()) {
+        return;
+    }
+    pending_.append(EditText(text));
+    FlushWhenFree();
+}
+
+void EditLogView::FlushWhenFree()
+{
+    if (flushPosted_) {
+        return;
+    }
+    flushPosted_ = true;
+    QMetaObject::invokeMethod(
+        Edit(),
+        [this] {
+            flushPosted_ = false;
+            if (!holdText_ || !holdText_()) {
+                Flush();
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+void EditLogView::Flush()
+{
     auto* edit = Edit();
-    if (!edit) {
+    if (!edit || pending_.isEmpty()) {
         return;
     }
     QTextCursor cursor(edit->document());
@@ -117,18 +160,20 @@ void EditLogView::Append(std::string_view text)
     // where it stands, neither when moved to the end nor after inserting.
     cursor.beginEditBlock();
     cursor.movePosition(QTextCursor::End);
-    cursor.insertText(EditText(text));
+    cursor.insertText(pending_);
     cursor.endEditBlock();
+    pending_.clear();
 }
 
 void EditLogView::Clear()
 {
+    pending_.clear();
     if (auto* edit = Edit()) {
         edit->clear();
     }
 }
 
-bool EditLogView::LayoutDeferred() const
+bool EditLogView::LayoutDeferred()
 {
     auto* edit = Edit();
     const auto* layout = edit ? dynamic_cast<OffscreenLogLayout*>(edit->document()->documentLayout()) : nullptr;

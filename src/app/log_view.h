@@ -1,8 +1,14 @@
 #pragma once
-// A hexadecimal log shown in a multi-line edit of a window. The text is
-// always complete; it is laid out only when the edit can be seen.
+// A hexadecimal log shown in a multi-line edit of a window. Text added goes
+// into the edit once the event loop is free, all of it in one go, or later
+// while the window holds its drawing; it is laid out only when the edit can
+// be seen.
 
 #include "protocol/hex_log.h"
+
+#include <QString>
+
+#include <functional>
 
 class QPlainTextEdit;
 
@@ -16,18 +22,29 @@ class EditLogView : public protocol::LogView {
 public:
     // The edit is looked up by id when used, so the view may be made before
     // the window's controls are.
-    EditLogView(platform::Window& window, int editId) : window_(window), editId_(editId) {}
+    // 'holdText' says whether text must wait for the window's drawing; if
+    // it says yes, the window calls Flush() when the hold ends.
+    EditLogView(platform::Window& window, int editId, std::function<bool()> holdText = {})
+        : window_(window), editId_(editId), holdText_(std::move(holdText))
+    {}
     void Append(std::string_view text) override;
     void Clear() override;
+    // Puts the text that waits into the edit.
+    void Flush();
+    bool TextWaiting() const { return !pending_.isEmpty(); }
     // True while text added to the edit waits to be laid out (the edit
     // cannot be seen); the text itself is always complete.
-    bool LayoutDeferred() const;
+    bool LayoutDeferred();
 
 private:
-    QPlainTextEdit* Edit() const;
+    QPlainTextEdit* Edit();
+    void FlushWhenFree();
 
     platform::Window& window_;
     int editId_;
+    std::function<bool()> holdText_;
+    QString pending_;
+    bool flushPosted_ = false;
 };
 
 }  // namespace velmora::app

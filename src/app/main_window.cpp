@@ -69,10 +69,15 @@ static_assert(msg::kSendRequest > msg::kLastSerialMessage);
 
 CVelmoraDlg::CVelmoraDlg(QWidget* parent)
     : platform::Window(parent, Qt::Window | Qt::FramelessWindowHint), titleFont_(MakeTitleFont()),
-      sendView_(*this, c::kSendLog), receiveView_(*this, c::kReceiveLog), sendLog_(sendView_),
+      sendView_(*this, c::kSendLog, [this] { return hold_.HoldsText(); }),
+      receiveView_(*this, c::kReceiveLog, [this] { return hold_.HoldsText(); }), sendLog_(sendView_),
       receiveLog_(receiveView_), dispatcher_(receiveLog_, token_),
       serial_(*this, [this](auto frame) { HandleAnswer(frame); }),
-      tcp_(*this, msg::kControlSocket, [this](auto frame) { HandleAnswer(frame); }),
+      tcp_(*this, msg::kControlSocket, [this](auto frame) { HandleAnswer(frame); }), hold_(*this,
+                                                                                           [this] {
+                                                                                               sendView_.Flush();
+                                                                                               receiveView_.Flush();
+                                                                                           }),
       send_(
           sendLog_, [this] { return connection_.ComMode(); }, serialOut_, tcpOut_),
       deviceSearch_(*this, msg::kSearchSocket, msg::kConfigSocket, receiveLog_),
@@ -198,12 +203,12 @@ void CVelmoraDlg::ColourTabs()
 
 void CVelmoraDlg::HandleAnswer(std::span<const std::uint8_t, protocol::kFrameSize> frame)
 {
-    paintHold_.AnswerBegins();
+    hold_.AnswerBegins();
     dispatcher_.DispatchReply(frame);
-    paintHold_.AnswerHandled();
+    hold_.AnswerHandled();
 }
 
-bool CVelmoraDlg::event(QEvent* event) { return paintHold_.Holds(*event) || platform::Window::event(event); }
+bool CVelmoraDlg::event(QEvent* event) { return hold_.HoldsRepaint(*event) || platform::Window::event(event); }
 
 void CVelmoraDlg::paintEvent(QPaintEvent* event)
 {
@@ -377,8 +382,8 @@ void CVelmoraDlg::OnCommand(int id, platform::Notify, int)
 
 void CVelmoraDlg::OnTimer(int id)
 {
-    if (id == timer::kPaintHold) {
-        paintHold_.LimitReached();
+    if (id == timer::kDrawingHold) {
+        hold_.LimitReached();
         return;
     }
     if (id == timer::kPortRefresh) {

@@ -5,8 +5,8 @@
 
 #include "app/connection_control.h"
 #include "app/connection_events.h"
+#include "app/drawing_hold.h"
 #include "app/log_view.h"
-#include "app/paint_hold.h"
 #include "app/switcher_search.h"
 #include "controls/button_st.h"
 #include "pages/general_page.h"
@@ -60,8 +60,10 @@ public:
     // The traffic log window, made and shown on first use (menu entry, Ctrl+L).
     TrafficLogWindow& OpenTrafficLog();
     TrafficLogWindow* TrafficLog() const { return trafficLog_; }
-    // True while a repaint waits for the answer to a command written.
-    bool PaintHeld() const { return paintHold_.Holding(); }
+    // True while drawing waits for the answer to a command written.
+    bool DrawingHeld() const { return hold_.Holding(); }
+    // True while text for the send or receive log waits to go in.
+    bool LogTextWaiting() const { return sendView_.TextWaiting() || receiveView_.TextWaiting(); }
 
     void OnCommand(int id, platform::Notify code, int value) override;
     void OnTimer(int id) override;
@@ -103,9 +105,9 @@ private:
     protocol::ReplyDispatcher dispatcher_;
     transport::SerialConnection serial_;
     transport::TcpClient tcp_;
-    PaintHold paintHold_{*this};
-    HeldSink serialOut_{serial_, paintHold_};
-    HeldSink tcpOut_{tcp_, paintHold_};
+    DrawingHold hold_;
+    HeldSink serialOut_{serial_, hold_};
+    HeldSink tcpOut_{tcp_, hold_};
     protocol::SendPath send_;
     transport::DeviceSearch deviceSearch_;
     SwitcherSearch search_;

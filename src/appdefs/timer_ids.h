@@ -12,7 +12,7 @@ inline constexpr int kSearchClose = 1005;
 inline constexpr int kConfigTimeout = 1008;
 inline constexpr int kResetResend = 2500;
 inline constexpr int kResetTimeout = 2501;
-inline constexpr int kPaintHold = 3000;
+inline constexpr int kDrawingHold = 3000;
 
 inline constexpr int kPortRefreshMs = 600;
 inline constexpr int kSearchSuccessMs = 900;
@@ -20,7 +20,7 @@ inline constexpr int kSearchCloseMs = 900;
 inline constexpr int kConfigTimeoutMs = 15000;
 inline constexpr int kResetResendMs = 3000;
 inline constexpr int kResetTimeoutMs = 3000;
-inline constexpr int kPaintHoldMs = 15;  // under one frame of a 60 Hz screen
+inline constexpr int kDrawingHoldMs = 15;  // under one frame of a 60 Hz screen
 
 // Audio page: mixer audio volume answer.
 inline constexpr int kMixerAnswer = 400;

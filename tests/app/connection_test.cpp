@@ -79,7 +79,7 @@ TEST_F(ConnectionTest, FrameCutOffByADisconnectDoesNotSwallowTheNextConnectionsF
     const FrameBytes status = MakeFrame(kGeneralStatus, {{general_status::kInput, kInputHdmi3}});
     Answer(status);
     EXPECT_TRUE(Button(c::kHdmi3)->isChecked()) << "the first answer reached the General page";
-    const QString log = Ctl<QPlainTextEdit>(c::kReceiveLog)->toPlainText();
+    const QString log = LogText(*panel, c::kReceiveLog);
     EXPECT_EQ(log, QString::fromStdString(HexBytes(status)).append('\n')) << "and is the only frame logged";
 }
 

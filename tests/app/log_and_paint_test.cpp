@@ -80,6 +80,7 @@ TEST_F(HexLogView, TextIsExactlyAsBeforeThroughEveryEmptyingAndNothingUnseenIsLa
             receive.AppendFrame(frame);
             expectedReceive.AppendFrame(frame);
         }
+        view.Flush();
         ASSERT_EQ(edit->toPlainText(), reference.edit.toPlainText()) << "after entry " << k;
     }
     EXPECT_EQ(edit->document()->blockCount(), reference.edit.document()->blockCount());
@@ -98,6 +99,7 @@ TEST_F(HexLogView, LineBreaksAreTakenAsBeforeWhereverTheyFall)
          {"0A \r\n", "1B\r", "\n2C ", "\r\r\n", "\n\n", "3D\r\n4E\r\n", "\r", "", "5F 60 \r\n71"}) {
         view.Append(piece);
         reference.Append(piece);
+        view.Flush();
         ASSERT_EQ(edit->toPlainText(), reference.edit.toPlainText()) << "after " << testing::PrintToString(piece);
     }
     EXPECT_EQ(edit->document()->blockCount(), reference.edit.document()->blockCount());
@@ -109,6 +111,7 @@ TEST_F(HexLogView, TextComingIntoSightIsLaidOutBeforeItIsPainted)
     for (unsigned k = 0; k < 5; ++k) {
         receive.AppendFrame(SomeFrame(k));
     }
+    view.Flush();
     ASSERT_TRUE(view.LayoutDeferred());
 
     edit->move(0, 0);
@@ -128,6 +131,7 @@ TEST_F(HexLogView, TextComingIntoSightIsLaidOutBeforeItIsPainted)
 
     // While it can be seen, each line is laid out as it comes.
     receive.AppendFrame(SomeFrame(9));
+    view.Flush();
     EXPECT_FALSE(view.LayoutDeferred());
 }
 
@@ -177,7 +181,7 @@ protected:
         PanelTest::SetUp();
         Connect();
         Answer(protocol::MakeFrame(protocol::kGeneralStatus));
-        ASSERT_FALSE(panel->PaintHeld());
+        ASSERT_FALSE(panel->DrawingHeld());
         panel->repaint();
         watch = std::make_unique<PaintWatch>(panel.get());
     }
@@ -192,36 +196,71 @@ TEST_F(HeldPaint, AChainIsPaintedAfterItsLastAnswerNotBetweenItsCommands)
     Button(c::kHdmi2)->click();
     ASSERT_EQ(ReadFrame(),
               FrameVector(MakeFrame(kSelectInput, {{kInputByte, 2}, {kSelectInputFlagByte, kSelectInputByte7}})));
-    EXPECT_TRUE(panel->PaintHeld()) << "the click's repaint waits with the command";
+    EXPECT_TRUE(panel->DrawingHeld()) << "the click's repaint waits with the command";
     Answer(MakeFrame(kSelectInput, {{kInputByte, kInputAccepted}}));
     ASSERT_EQ(ReadFrame(), FrameVector(MakeFrame(kQueryAudioSource, {{kInputByte, 2}})));
     Answer(MakeFrame(kQueryAudioSource, {{kInputByte, 2}, {kAudioSourceByte, 0}}));
     ASSERT_EQ(ReadFrame(), FrameVector(MakeFrame(kInputChangeDone)));
-    EXPECT_TRUE(panel->PaintHeld());
+    EXPECT_TRUE(panel->DrawingHeld());
     EXPECT_EQ(watch->paints, 0);
 
     Answer(MakeFrame(kInputChangeDone));
     ASSERT_TRUE(PumpUntil([&] { return watch->paints > 0; }));
-    EXPECT_FALSE(panel->PaintHeld());
+    EXPECT_FALSE(panel->DrawingHeld());
     EXPECT_TRUE(Painted(c::kHdmi2));
     EXPECT_TRUE(Button(c::kHdmi2)->isChecked());
 }
 
-TEST_F(HeldPaint, AnAnswerThatNeverComesHoldsTheRepaintNoLongerThanItsLimit)
+TEST_F(HeldPaint, AnAnswerThatNeverComesHoldsDrawingOnlyUntilTheLimit)
 {
     Button(c::kHdmi3)->click();
     ASSERT_EQ(ReadFrame().size(), protocol::kFrameSize);
-    platform::TimerScheduler::Instance().Advance(timer::kPaintHoldMs - 1);
-    EXPECT_TRUE(panel->PaintHeld());
+    platform::TimerScheduler::Instance().Advance(timer::kDrawingHoldMs - 1);
+    EXPECT_TRUE(panel->DrawingHeld());
     EXPECT_EQ(watch->paints, 0);
+    EXPECT_TRUE(panel->LogTextWaiting());
     platform::TimerScheduler::Instance().Advance(1);
     ASSERT_TRUE(PumpUntil([&] { return watch->paints > 0; }));
     EXPECT_TRUE(Painted(c::kHdmi3));
+    EXPECT_FALSE(panel->LogTextWaiting());
 
     // The answer is still out, but nothing waits for it any more.
     Button(c::kVga)->setChecked(true);
     ASSERT_TRUE(PumpUntil([&] { return Painted(c::kVga); }));
-    EXPECT_FALSE(panel->PaintHeld());
+    EXPECT_FALSE(panel->DrawingHeld());
+}
+
+TEST_F(HeldPaint, LogTextWaitsForTheChainAndGoesInWhole)
+{
+    using namespace protocol;
+    const QString before = Ctl<QPlainTextEdit>(c::kSendLog)->toPlainText();
+    Button(c::kHdmi2)->click();
+    ASSERT_EQ(ReadFrame().size(), kFrameSize);
+    EXPECT_TRUE(panel->LogTextWaiting());
+    EXPECT_EQ(Ctl<QPlainTextEdit>(c::kSendLog)->toPlainText(), before) << "the command's line waits with the repaint";
+    Answer(MakeFrame(kSelectInput, {{kInputByte, kInputAccepted}}));
+    ASSERT_EQ(ReadFrame().size(), kFrameSize);
+    Answer(MakeFrame(kQueryAudioSource, {{kInputByte, 2}, {kAudioSourceByte, 0}}));
+    ASSERT_EQ(ReadFrame().size(), kFrameSize);
+    Answer(MakeFrame(kInputChangeDone));
+    ASSERT_TRUE(PumpUntil([&] { return !panel->LogTextWaiting(); }));
+    const QString sent = Ctl<QPlainTextEdit>(c::kSendLog)->toPlainText().mid(before.size());
+    EXPECT_EQ(sent.count('\n'), 3) << sent.toStdString();
+    EXPECT_TRUE(sent.startsWith("50 56 54 02 03 ")) << sent.toStdString();
+    EXPECT_EQ(Ctl<QPlainTextEdit>(c::kReceiveLog)->toPlainText().count('\n'), 4) << "the status and three answers";
+}
+
+TEST_F(HeldPaint, ClearingTheLogsDropsTheTextThatWaits)
+{
+    Button(c::kHdmi2)->click();
+    ASSERT_EQ(ReadFrame().size(), protocol::kFrameSize);
+    ASSERT_TRUE(panel->LogTextWaiting());
+    Button(c::kClear)->click();
+    EXPECT_FALSE(panel->LogTextWaiting());
+    platform::TimerScheduler::Instance().Advance(timer::kDrawingHoldMs);
+    ASSERT_FALSE(panel->DrawingHeld());
+    EXPECT_TRUE(Ctl<QPlainTextEdit>(c::kSendLog)->toPlainText().isEmpty());
+    EXPECT_TRUE(Ctl<QPlainTextEdit>(c::kReceiveLog)->toPlainText().isEmpty());
 }
 
 TEST_F(MainWindowPaint, PartsPaintedAloneLookAsInTheWholeWindow)

@@ -6,6 +6,7 @@
 #include "gui_helpers.h"
 #include "pages/message_box.h"
 #include "pages/progress_popup.h"
+#include "panel_logs.h"
 #include "platform/combo_box.h"
 #include "platform/timers.h"
 #include "protocol/commands.h"
@@ -88,7 +89,7 @@ protected:
         ASSERT_TRUE(PumpUntil([&] { return panel->ReceiveLogFrames() != before; }));
     }
 
-    QString SendLog() { return Ctl<QPlainTextEdit>(c::kSendLog)->toPlainText(); }
+    QString SendLog() { return LogText(*panel, c::kSendLog); }
 
     std::unique_ptr<serial_test::PtyPair> pty;
     std::unique_ptr<app::CVelmoraDlg> panel;

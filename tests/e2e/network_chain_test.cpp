@@ -50,7 +50,7 @@ protected:
     std::vector<Command> Received()
     {
         std::vector<Command> commands;
-        const QString text = Ctl<QPlainTextEdit>(ctl::main::kReceiveLog)->toPlainText();
+        const QString text = LogText(*panel, ctl::main::kReceiveLog);
         for (const QString& line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) {
             const QStringList bytes = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
             if (bytes.size() > static_cast<int>(protocol::kCommandByte)) {

@@ -9,6 +9,7 @@
 #include "gui_helpers.h"
 #include "pages/message_box.h"
 #include "pages/progress_popup.h"
+#include "panel_logs.h"
 #include "platform/combo_box.h"
 #include "platform/timers.h"
 #include "res/main_ids.h"
@@ -88,7 +89,7 @@ protected:
 
     platform::ComboBox* Addresses() { return panel->ControlAs<platform::ComboBox>(c::kSwitcherIp); }
     QAbstractButton* Button(int id) { return panel->ControlAs<QAbstractButton>(id); }
-    QString ReceiveLog() { return panel->ControlAs<QPlainTextEdit>(c::kReceiveLog)->toPlainText(); }
+    QString ReceiveLog() { return LogText(*panel, c::kReceiveLog); }
     QStringList Listed()
     {
         QStringList entries;

@@ -7,6 +7,7 @@
 #include "app/main_window.h"
 #include "gui_helpers.h"
 #include "pages/message_box.h"
+#include "panel_logs.h"
 #include "platform/combo_box.h"
 #include "protocol/network_commands.h"
 #include "res/main_ids.h"
@@ -73,8 +74,8 @@ protected:
     platform::ComboBox* List(int id) { return panel->ControlAs<platform::ComboBox>(id); }
     QAbstractButton* Button(int id) { return panel->ControlAs<QAbstractButton>(id); }
     QString ConnectText() { return Button(c::kTcpConnect)->text(); }
-    QString SendLog() { return panel->ControlAs<QPlainTextEdit>(c::kSendLog)->toPlainText(); }
-    QString ReceiveLog() { return panel->ControlAs<QPlainTextEdit>(c::kReceiveLog)->toPlainText(); }
+    QString SendLog() { return LogText(*panel, c::kSendLog); }
+    QString ReceiveLog() { return LogText(*panel, c::kReceiveLog); }
 
     // Types the address into the Switcher IP list and clicks Connect.
     void ClickConnect(const QString& address)
