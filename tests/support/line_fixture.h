@@ -99,7 +99,7 @@ private:
     {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
         pollfd pfd{fd_, events, 0};
-        return left > 0 && ::poll(&pfd, 1, static_cast<int>(left)) > 0;
+        return left >= 0 && ::poll(&pfd, 1, static_cast<int>(left)) > 0;
     }
     // False once nothing more can come in time.
     bool ReadSome(Bytes& out, std::size_t most, Clock::time_point deadline) const

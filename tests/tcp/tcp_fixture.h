@@ -8,7 +8,6 @@
 #include "gui_helpers.h"
 #include "pages/message_box.h"
 #include "platform/combo_box.h"
-#include "protocol/network_commands.h"
 #include "res/main_ids.h"
 #include "sim/simulator.h"
 #include "tcp/scripted_server.h"
@@ -17,15 +16,7 @@
 #include <QPlainTextEdit>
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <memory>
-#include <random>
-#include <string>
-#include <vector>
 
 namespace velmora::test {
 
@@ -56,11 +47,6 @@ protected:
         panel->show();
         Button(c::kTcpMode)->click();
     }
-    void TearDown() override
-    {
-        panel.reset();
-        simulator.reset();
-    }
 
     // The simulated switcher on a loopback address of its own.
     void StartSimulator(sim::SimOptions options = {})
@@ -75,6 +61,11 @@ protected:
     QString ConnectText() { return Button(c::kTcpConnect)->text(); }
     QString SendLog() { return panel->ControlAs<QPlainTextEdit>(c::kSendLog)->toPlainText(); }
     QString ReceiveLog() { return panel->ControlAs<QPlainTextEdit>(c::kReceiveLog)->toPlainText(); }
+    void Choose(int listId, int position)
+    {
+        List(listId)->SetCurSel(position);
+        emit List(listId)->activated(position);
+    }
 
     // Types the address into the Switcher IP list and clicks Connect.
     void ClickConnect(const QString& address)
@@ -87,10 +78,20 @@ protected:
         ClickConnect(address);
         ASSERT_TRUE(PumpUntil([&] { return panel->Tcp().TcpConnected(); }, 3s));
     }
+    // A scripted server the panel is connected to.
+    void ConnectToServer()
+    {
+        ASSERT_TRUE(server.Ok());
+        ClickConnect(server.Address());
+        ASSERT_TRUE(server.Accept());
+        ASSERT_TRUE(PumpUntil([&] { return panel->Tcp().TcpConnected(); }, 3s));
+    }
 
-    std::unique_ptr<app::CVelmoraDlg> panel;
+    // Declared first, gone last: the panel closes its connection before them.
+    ScriptedServer server;
     std::unique_ptr<sim::Simulator> simulator;
     QString simAddress;
+    std::unique_ptr<app::CVelmoraDlg> panel;
 };
 
 }  // namespace velmora::test

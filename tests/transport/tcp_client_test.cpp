@@ -11,9 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <vector>
-
 namespace velmora::test {
 namespace {
 
@@ -38,59 +35,46 @@ protected:
     }
 };
 
-class TcpClientAlone : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        owner.client = &client;
-        QObject::connect(&client, &transport::TcpClient::connectionChanged,
-                         [this](bool connected) { changes.push_back(connected); });
-        ASSERT_TRUE(server.Ok());
-    }
-
+TEST(TcpClientAlone, ReportsTheConnectionItsRepliesAndItsEndEitherWay)
+{
     Owner owner;
     std::vector<Bytes> replies;
     std::vector<bool> changes;
-    transport::TcpClient client{owner, kSocketMessage,
-                                [this](std::span<const std::uint8_t, protocol::kFrameSize> frame) {
+    transport::TcpClient client{owner, kSocketMessage, [&](std::span<const std::uint8_t, protocol::kFrameSize> frame) {
                                     replies.emplace_back(frame.begin(), frame.end());
                                 }};
-    ScriptedServer server;
-};
-
-TEST_F(TcpClientAlone, ReportsTheConnectionItsRepliesAndItsEnd)
-{
-    ASSERT_TRUE(client.Connect(server.Address()));
-    ASSERT_TRUE(server.Accept());
-    ASSERT_TRUE(PumpUntil([&] { return client.TcpConnected(); }));
-    EXPECT_EQ(changes, std::vector<bool>{true});
-
+    owner.client = &client;
+    QObject::connect(&client, &transport::TcpClient::connectionChanged,
+                     [&](bool connected) { changes.push_back(connected); });
     const auto frame = protocol::MakeFrame(protocol::kGeneralStatus);
     const Bytes reply(frame.begin(), frame.end());
-    ASSERT_TRUE(server.Write(Bytes(reply.begin(), reply.begin() + 7)));
-    ASSERT_TRUE(PumpUntil([&] { return client.BytesReceived() == 7; }));
-    EXPECT_TRUE(replies.empty()) << "not a frame yet";
-    ASSERT_TRUE(server.Write(Bytes(reply.begin() + 7, reply.end())));
-    ASSERT_TRUE(PumpUntil([&] { return replies.size() == 1; }));
-    EXPECT_EQ(replies[0], reply);
-
-    client.Write(reply);
-    EXPECT_EQ(server.ReceivedOnceAtLeast(reply.size()), reply);
-
-    server.ClosePeer();
-    ASSERT_TRUE(PumpUntil([&] { return !client.TcpConnected(); }));
-    EXPECT_EQ(changes, (std::vector<bool>{true, false}));
-}
-
-TEST_F(TcpClientAlone, CloseEndsTheConnectionAndSaysSo)
-{
-    ASSERT_TRUE(client.Connect(server.Address()));
-    ASSERT_TRUE(server.Accept());
-    ASSERT_TRUE(PumpUntil([&] { return client.TcpConnected(); }));
-    client.Close();
-    EXPECT_FALSE(client.TcpConnected());
-    EXPECT_FALSE(client.Socket().IsOpen());
-    EXPECT_EQ(changes, (std::vector<bool>{true, false}));
+    for (const bool serverCloses : {true, false}) {
+        SCOPED_TRACE(serverCloses);
+        changes.clear();
+        ScriptedServer server;
+        ASSERT_TRUE(server.Ok());
+        ASSERT_TRUE(client.Connect(server.Address()));
+        ASSERT_TRUE(server.Accept());
+        ASSERT_TRUE(PumpUntil([&] { return client.TcpConnected(); }));
+        EXPECT_EQ(changes, std::vector<bool>{true});
+        if (serverCloses) {
+            ASSERT_TRUE(server.Write(Bytes(reply.begin(), reply.begin() + 7)));
+            ASSERT_TRUE(PumpUntil([&] { return client.BytesReceived() == 7; }));
+            EXPECT_TRUE(replies.empty()) << "not a frame yet";
+            ASSERT_TRUE(server.Write(Bytes(reply.begin() + 7, reply.end())));
+            ASSERT_TRUE(PumpUntil([&] { return replies.size() == 1; }));
+            EXPECT_EQ(replies[0], reply);
+            client.Write(reply);
+            EXPECT_EQ(server.ReceivedOnceAtLeast(reply.size()), reply);
+            server.ClosePeer();
+            ASSERT_TRUE(PumpUntil([&] { return !client.TcpConnected(); }));
+        } else {
+            client.Close();
+            EXPECT_FALSE(client.TcpConnected());
+            EXPECT_FALSE(client.Socket().IsOpen());
+        }
+        EXPECT_EQ(changes, (std::vector<bool>{true, false}));
+    }
 }
 
 }  // namespace
