@@ -34,10 +34,8 @@ inline QString PopupText()
     return popup ? popup->ControlAs<QLabel>(ctl::status::kText)->text() : QString();
 }
 
-// Config... on the entry selected in the panel's list, giving it the static
-// address `ip`; returns once the popup has closed after the success. The
-// dialog's line naming the switcher (address and hardware address) must
-// contain `target`.
+// Config... on the selected entry with the static address `ip`, until the
+// popup has closed after the success; the dialog must name `target`.
 inline void ConfigureStatic(app::CVelmoraDlg& panel, const std::array<std::uint8_t, 4>& ip, const QString& target = {})
 {
     constexpr int kPopupStepMs = 900;

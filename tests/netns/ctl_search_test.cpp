@@ -1,6 +1,4 @@
-// velmoractl search and configure inside the test's private network: a
-// simulated switcher on the far side of a veth cable is found by the
-// broadcast, configured by its hardware address and then reached over TCP.
+// velmoractl search and configure on a private LAN.
 
 #include "lan.h"
 

@@ -1,7 +1,5 @@
-// Search and Config... in the demo, inside the test's network namespace with
-// only loopback up, so the broadcasts go nowhere: the built-in simulated
-// switcher is found by the direct probe, listed with its hardware address,
-// and configured end to end. Without the demo no probe goes to it.
+// Search and Config... in the demo with only loopback up: the built-in
+// switcher is found by the direct probe; without the demo no probe goes to it.
 
 #include "config_steps.h"
 #include "lan.h"

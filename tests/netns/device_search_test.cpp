@@ -1,6 +1,5 @@
 // The device search on a private LAN: what gets listed, in which order, with
-// which hardware address; answers of odd sizes and without the marker; a
-// switcher on a second LAN; Search ending a TCP connection.
+// which hardware address.
 
 #include "lan_panel.h"
 

@@ -34,9 +34,7 @@ inline Bytes SearchAnswer(std::size_t size, const Ipv4& ip, std::uint8_t macLast
     return answer;
 }
 
-// A scripted answerer on the search port, for answers no well-behaved
-// switcher gives: each probe it hears is answered with the datagrams the
-// test chose. Its socket is made inside a Lan's namespace.
+// Answers each probe on a LAN with the datagrams the test chose.
 class SearchResponder {
 public:
     SearchResponder(Lan& lan, std::vector<Bytes> answers)

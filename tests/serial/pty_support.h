@@ -1,7 +1,6 @@
 #pragma once
-// Pseudo-terminal pairs reachable as COM ports through a temporary port map
-// directory, a window that records what the serial port delivers, and a
-// far end that talks all the time.
+// Pseudo-terminals as COM ports, a window recording what the serial port
+// delivers, and a far end that talks all the time.
 
 #include "gui_helpers.h"
 #include "line_fixture.h"
@@ -152,9 +151,8 @@ private:
     std::string previousDir_;
 };
 
-// Writes bytes into the master until stopped, as a switcher that talks all
-// the time (counting bytes, or the given pattern over and over), and keeps
-// what the port writes to the far end.
+// Writes counting bytes (or `pattern` over and over) into the master until
+// stopped, and keeps what the port writes.
 class Streamer {
 public:
     explicit Streamer(int master, std::vector<std::uint8_t> pattern = {})
@@ -218,8 +216,6 @@ inline unsigned QueueFrames(transport::CSerialPort& port, const std::vector<std:
     return taken;
 }
 
-// A pty reachable as the test's COM port, the window the serial port posts
-// to, and the port; destroyed port first, as locals would be.
 class SerialPortTest : public testing::Test {
 protected:
     bool OpenAndStart() { return OpenLikeMainWindow(port, &window) && port.StartWorker(); }

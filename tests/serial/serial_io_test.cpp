@@ -1,5 +1,4 @@
-// The serial port on a pty pair: line settings, writes, received bytes
-// handed to the owner one read at a time, and the failure of the far end.
+// The serial port on a pty pair: settings, writes, reads, the far end failing.
 
 #include "pty_support.h"
 
@@ -183,8 +182,7 @@ TEST_F(SerialIo, ClosingTheFarEndPostsSerialFailedOnce)
     EXPECT_FALSE(port.IsOpen());
 }
 
-// Records the order of bytes and event-character messages, and counts the
-// hand-offs (message events) the window receives.
+// Also records where event messages fall among the bytes, and the hand-offs.
 class BatchWindow : public RecordingWindow {
 public:
     BatchWindow()
@@ -205,7 +203,6 @@ protected:
     }
 };
 
-// Bytes waiting in the tty's input queue, unread by the port.
 int Unread(const PtyPair& pty)
 {
     int n = -1;

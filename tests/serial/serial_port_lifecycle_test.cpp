@@ -1,5 +1,4 @@
-// Opening, exclusive use, closing and reopening of the serial port, also
-// while bytes stream in from the far end.
+// Opening, exclusive use, closing and reopening of the serial port.
 
 #include "pty_support.h"
 #include "transport/serial_lock.h"

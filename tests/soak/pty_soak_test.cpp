@@ -1,9 +1,6 @@
-// The panel over a pseudo-terminal against the simulated switcher with line
-// noise before every answer and some answers late, connected and
-// disconnected again and again: each connection asks for the status, changes
-// the input (three answers in a row) and a few lists; every fourth ends in
-// the middle of an answer, whose cut-off start must not cost the next
-// connection its first answer.
+// The panel over a noisy, sometimes late pseudo-terminal, connected again and
+// again; every fourth connection ends mid-answer, which must not cost the
+// next one its first answer.
 
 #include "soak_support.h"
 

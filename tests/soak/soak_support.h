@@ -1,7 +1,6 @@
 #pragma once
-// What both soaks use: how many rounds they run, a receiver that records
-// every reply the General page handles, the count of frames dispatched, and
-// the program's threads and descriptors.
+// What both soaks use: their length, the replies handled, frames dispatched,
+// and the program's threads and descriptors.
 
 #include "app/main_window.h"
 #include "appdefs/page_codes.h"

@@ -1,7 +1,6 @@
-// The panel over TCP against the simulated switcher that holds answers back
-// to send them two at a time, delays some and corrupts others, reconnected
-// again and again: each connection sends a burst of list commands without
-// waiting. Every answer arrives once; the corrupted ones reach no page.
+// The panel over TCP with answers coalesced, delayed and corrupted, reconnected
+// again and again, each time a burst of list commands: every answer arrives
+// once, the corrupted ones reach no page.
 
 #include "soak_support.h"
 

@@ -1,6 +1,5 @@
 #pragma once
-// A scripted switcher end on loopback: a listener on an address of its own in
-// 127.0.0.0/8 that takes one connection and writes exactly what a test tells it.
+// A scripted switcher end on a loopback address of its own.
 
 #include "gui_helpers.h"
 #include "line_fixture.h"
@@ -23,8 +22,7 @@ inline std::string RandomLoopbackAddress()
            std::to_string(octet(random));
 }
 
-// A listener on <loopback address>:8000 that accepts one connection and then
-// writes what the test tells it.
+// Takes one connection on <address>:8000 and writes what the test tells it.
 class ScriptedServer {
 public:
     ScriptedServer()
@@ -50,8 +48,7 @@ public:
             return peer_.Ok();
         });
     }
-    // Every byte the panel sent since the connection was accepted, in order,
-    // once at least `count` have come (pumping the panel's events meanwhile).
+    // Every byte the panel sent, once at least `count` have come.
     Bytes ReceivedOnceAtLeast(std::size_t count)
     {
         PumpUntil([&] {

@@ -1,7 +1,5 @@
-// TCP control against the simulated switcher over loopback: Connect and its
-// greeting, the General page over TCP, the switcher or the operator ending
-// the connection, addresses where nothing listens, and sends that can go
-// nowhere.
+// TCP control over loopback: Connect and its greeting, the connection ended
+// by either side, addresses where nothing listens, sends that go nowhere.
 
 #include "tcp_fixture.h"
 

@@ -1,8 +1,6 @@
 #pragma once
-// The panel in TCP control on the offscreen platform, talking over loopback
-// to the switcher's port on an address of its own in 127.0.0.0/8, so that
-// tests running side by side never meet: either the simulated switcher or a
-// scripted server that writes exactly the bytes a test wants.
+// The panel in TCP control, talking to the simulated switcher or a scripted
+// server on a loopback address of its own, so that tests side by side never meet.
 
 #include "app/main_window.h"
 #include "gui_helpers.h"
@@ -48,7 +46,6 @@ protected:
         Button(c::kTcpMode)->click();
     }
 
-    // The simulated switcher on a loopback address of its own.
     void StartSimulator(sim::SimOptions options = {})
     {
         options.pty = false;
@@ -67,7 +64,6 @@ protected:
         emit List(listId)->activated(position);
     }
 
-    // Types the address into the Switcher IP list and clicks Connect.
     void ClickConnect(const QString& address)
     {
         List(c::kSwitcherIp)->setEditText(address);

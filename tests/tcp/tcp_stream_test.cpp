@@ -1,6 +1,5 @@
-// The TCP stream from the panel's side of a real socket: a scripted server
-// writes the switcher's answers in the pieces a network may deliver, and
-// every complete frame must be handled, in order, whatever the pieces.
+// Answers written by a scripted server in the pieces a network may deliver:
+// every complete frame is handled, in order, whatever the pieces.
 
 #include "tcp_fixture.h"
 
