@@ -15,8 +15,7 @@
 #include <pty.h>
 
 #include <atomic>
-#include <condition_variable>
-#include <cstdio>
+#include <csignal>
 #include <mutex>
 #include <thread>
 
@@ -42,29 +41,19 @@ inline bool OpenLikeMainWindow(transport::CSerialPort& port, platform::Window* o
 class Watchdog {
 public:
     Watchdog(std::chrono::seconds limit, const char* what)
-        : thread_([this, limit, what] {
-              std::unique_lock lock(mutex_);
-              if (!cv_.wait_for(lock, limit, [this] { return done_; })) {
-                  std::fprintf(stderr, "watchdog: %s did not finish in time (deadlock?)\n", what);
-                  std::abort();
-              }
-          })
-    {}
-    ~Watchdog()
     {
-        {
-            std::lock_guard lock(mutex_);
-            done_ = true;
-        }
-        cv_.notify_all();
-        thread_.join();
+        what_ = what;
+        std::signal(SIGALRM, [](int) {
+            const std::string text = std::string("watchdog: ") + what_ + " did not finish in time (deadlock?)\n";
+            [[maybe_unused]] const auto written = ::write(STDERR_FILENO, text.data(), text.size());
+            std::abort();
+        });
+        ::alarm(static_cast<unsigned>(limit.count()));
     }
+    ~Watchdog() { ::alarm(0); }
 
 private:
-    std::mutex mutex_;
-    std::condition_variable cv_;
-    bool done_ = false;
-    std::thread thread_;
+    static inline const char* what_ = "";
 };
 
 // What the port delivered to its owner.
