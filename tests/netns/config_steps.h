@@ -21,9 +21,6 @@
 #include <QLabel>
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdint>
-
 namespace velmora::test {
 
 inline app::CNetworkConfigDlg* OpenConfigDialog()
@@ -37,16 +34,8 @@ inline QString PopupText()
     return popup ? popup->ControlAs<QLabel>(ctl::status::kText)->text() : QString();
 }
 
-inline bool CheckMarkShown()
-{
-    auto* popup = pages::OpenStatusPopup();
-    return popup && popup->Control(ctl::status::kCheckMark)->isVisible();
-}
-
-// Config... on the entry selected in the panel's list, giving it the static
-// address `ip`; returns once the popup has closed after the success. The
-// dialog's line naming the switcher (address and hardware address) must
-// contain `target`.
+// Config... on the selected entry with the static address `ip`, until the
+// popup has closed after the success; the dialog must name `target`.
 inline void ConfigureStatic(app::CVelmoraDlg& panel, const std::array<std::uint8_t, 4>& ip, const QString& target = {})
 {
     constexpr int kPopupStepMs = 900;
@@ -71,7 +60,8 @@ inline void ConfigureStatic(app::CVelmoraDlg& panel, const std::array<std::uint8
             [&] {
                 platform::TimerScheduler::Instance().Advance(kPopupStepMs);
                 EXPECT_EQ(PopupText(), "Configure successfully!");
-                EXPECT_TRUE(CheckMarkShown());
+                auto* popup = pages::OpenStatusPopup();
+                EXPECT_TRUE(popup && popup->Control(ctl::status::kCheckMark)->isVisible());
                 EXPECT_FALSE(panel.TimerRunning(timer::kConfigTimeout)) << "success ends the time-out";
                 platform::TimerScheduler::Instance().Advance(kPopupStepMs);
                 EXPECT_FALSE(pages::StatusPopupShowing()) << "closed 0.9 s after the success";

@@ -1,7 +1,5 @@
-// Search and Config... in the demo, inside the test's network namespace with
-// only loopback up, so the broadcasts go nowhere: the built-in simulated
-// switcher is found by the direct probe, listed with its hardware address,
-// and configured end to end. Without the demo no probe goes to it.
+// Search and Config... in the demo with only loopback up: the built-in
+// switcher is found by the direct probe; without the demo no probe goes to it.
 
 #include "config_steps.h"
 #include "lan.h"
@@ -10,12 +8,9 @@
 #include "app/session.h"
 #include "app/switcher_search.h"
 #include "platform/combo_box.h"
-#include "sim/simulator.h"
 #include "transport/port_map.h"
 
 #include <QPlainTextEdit>
-
-#include <memory>
 
 namespace velmora::test {
 namespace {
@@ -36,6 +31,8 @@ protected:
         ASSERT_TRUE(session->DemoSwitcher()) << "the demo switcher did not start";
         panel().show();
         panel().ControlAs<QAbstractButton>(c::kTcpMode)->click();
+        panel().ControlAs<QAbstractButton>(c::kSearch)->click();
+        ASSERT_TRUE(ListedOnly(session->DemoAddress()));
     }
     void TearDown() override
     {
@@ -57,11 +54,8 @@ protected:
 
 TEST_F(DemoSearch, FindsTheDemoSwitcherWithItsHardwareAddress)
 {
-    panel().ControlAs<QAbstractButton>(c::kSearch)->click();
-    ASSERT_TRUE(ListedOnly(session->DemoAddress()));
     EXPECT_EQ(Addresses()->GetCurSel(), 0);
-    const auto mac = session->DemoSwitcher()->Snapshot().mac;
-    EXPECT_EQ(panel().Search().SelectedMac(), protocol::MacAddress(mac));
+    EXPECT_EQ(panel().Search().SelectedMac(), protocol::MacAddress(session->DemoSwitcher()->Snapshot().mac));
     // Listed under the address it is served on: Connect reaches it.
     panel().ControlAs<QAbstractButton>(c::kTcpConnect)->click();
     EXPECT_TRUE(PumpUntil([&] { return panel().Tcp().TcpConnected(); }, 3s));
@@ -69,10 +63,8 @@ TEST_F(DemoSearch, FindsTheDemoSwitcherWithItsHardwareAddress)
 
 TEST_F(DemoSearch, ConfigOnTheDemoSwitcherListsItUnderItsNewAddress)
 {
-    panel().ControlAs<QAbstractButton>(c::kSearch)->click();
-    ASSERT_TRUE(ListedOnly(session->DemoAddress()));
     ConfigureStatic(panel(), {192, 168, 1, 77}, session->DemoAddress());
-    EXPECT_EQ(session->DemoSwitcher()->Snapshot().ip, (std::array<std::uint8_t, 4>{192, 168, 1, 77}));
+    EXPECT_EQ(session->DemoSwitcher()->Snapshot().ip, (Ipv4{192, 168, 1, 77}));
     EXPECT_TRUE(ListedOnly(QStringLiteral("192.168.1.77")));
 }
 
@@ -82,10 +74,8 @@ TEST(PlainSearch, ProbesNoAddressOfItsOwnAccord)
 {
     VELMORA_NEEDS_PRIVATE_NETWORK();
     sim::SimOptions options;
-    options.pty = false;
-    options.tcp = false;
+    options.pty = options.tcp = options.udpBroadcast = false;
     options.udp = true;
-    options.udpBroadcast = false;
     options.udpBind = "127.0.0.2";
     sim::Simulator hidden(options);
     ASSERT_TRUE(hidden.Start());

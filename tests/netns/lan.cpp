@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdlib>
+#include <thread>
 
 namespace velmora::test {
 
@@ -13,6 +14,9 @@ namespace {
 
 bool g_private = false;
 std::atomic<int> g_lans{0};
+
+// Runs a shell command quietly; true on exit status 0.
+bool Shell(const std::string& command) { return std::system((command + " >/dev/null 2>&1").c_str()) == 0; }
 
 // Moves the whole program into a fresh network namespace with only a
 // loopback interface, before the first test.
@@ -27,43 +31,35 @@ const auto* const g_environment = ::testing::AddGlobalTestEnvironment(new Privat
 
 bool PrivateNetwork() { return g_private; }
 
-bool Shell(const std::string& command)
-{
-    const std::string quiet = command + " >/dev/null 2>&1";
-    return std::system(quiet.c_str()) == 0;
-}
-
 Lan::Lan(const std::string& panelCidr, const std::vector<std::string>& peerCidrs)
 {
     if (!g_private) {
         return;
     }
-    const int index = g_lans++;
-    panelEnd_ = "vpanel" + std::to_string(index);
-    const std::string& panelEnd = panelEnd_;
-    const std::string peerEnd = "vpeer" + std::to_string(index);
+    const std::string index = std::to_string(g_lans++);
+    panelEnd_ = "vpanel" + index;
+    const std::string peerEnd = "vpeer" + index;
     bool peerOk = false;
-    std::thread setup([&] {
+    std::thread([&] {
         if (::unshare(CLONE_NEWNET) != 0) {
             return;
         }
         namespaceFd_ = ::open("/proc/thread-self/ns/net", O_RDONLY | O_CLOEXEC);
         // The panel's end goes to the namespace of the program's main thread.
         peerOk = namespaceFd_ >= 0 && Shell("ip link set lo up") &&
-                 Shell("ip link add " + peerEnd + " type veth peer name " + panelEnd + " netns " +
+                 Shell("ip link add " + peerEnd + " type veth peer name " + panelEnd_ + " netns " +
                        std::to_string(::getpid()));
         for (const std::string& cidr : peerCidrs) {
             peerOk = peerOk && Shell("ip addr add " + cidr + " brd + dev " + peerEnd);
         }
         peerOk = peerOk && Shell("ip link set " + peerEnd + " up");
-    });
-    setup.join();
-    ok_ = peerOk && Shell("ip addr add " + panelCidr + " brd + dev " + panelEnd) &&
-          Shell("ip link set " + panelEnd + " up");
+    }).join();
+    ok_ = peerOk && Shell("ip addr add " + panelCidr + " brd + dev " + panelEnd_) &&
+          Shell("ip link set " + panelEnd_ + " up");
     // The first LAN of a test carries the default route, which the limited
     // broadcast follows.
     if (ok_ && !Shell("ip route show default | grep -q .")) {
-        ok_ = Shell("ip route add default dev " + panelEnd);
+        ok_ = Shell("ip route add default dev " + panelEnd_);
     }
 }
 
@@ -71,9 +67,7 @@ Lan::~Lan()
 {
     // Gone at once, not when the kernel gets round to freeing the namespace:
     // the next test's LAN uses the same addresses.
-    if (!panelEnd_.empty()) {
-        Shell("ip link del " + panelEnd_);
-    }
+    Shell("ip link del " + panelEnd_);
     if (namespaceFd_ >= 0) {
         ::close(namespaceFd_);
     }

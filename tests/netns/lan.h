@@ -5,34 +5,34 @@
 // things run inside that namespace (simulated switchers, scripted responders)
 // live on the far side of the cable.
 
+#include "protocol/network_commands.h"
+#include "sim/simulator.h"
+
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <future>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace velmora::test {
+
+using Ipv4 = std::array<std::uint8_t, 4>;
 
 // False when the program could not get a namespace of its own (no
 // privilege): the tests that need one skip.
 bool PrivateNetwork();
 
-#define VELMORA_NEEDS_PRIVATE_NETWORK()                                                                                \
-    do {                                                                                                               \
-        if (!::velmora::test::PrivateNetwork()) {                                                                      \
-            GTEST_SKIP() << "cannot create a network namespace here (needs CAP_SYS_ADMIN)";                            \
-        }                                                                                                              \
-    } while (0)
-
 // A machine that allows namespaces but not veth pairs (no veth driver) is
 // a limit of the machine, not a fault of the panel: those tests skip too.
-#define VELMORA_NEEDS_LAN(lan)                                                                                         \
+#define VELMORA_SKIP_UNLESS(ok, why)                                                                                   \
     do {                                                                                                               \
-        if (!(lan).Ok()) {                                                                                             \
-            GTEST_SKIP() << "cannot join network namespaces by a veth pair here";                                      \
+        if (!(ok)) {                                                                                                   \
+            GTEST_SKIP() << why;                                                                                       \
         }                                                                                                              \
     } while (0)
+#define VELMORA_NEEDS_PRIVATE_NETWORK()                                                                                \
+    VELMORA_SKIP_UNLESS(::velmora::test::PrivateNetwork(), "cannot create a network namespace (needs CAP_SYS_ADMIN)")
+#define VELMORA_NEEDS_LAN(lan) VELMORA_SKIP_UNLESS((lan).Ok(), "cannot join network namespaces by a veth pair here")
 
 class Lan {
 public:
@@ -50,22 +50,12 @@ public:
     template <class F>
     auto Run(F&& f) -> decltype(f())
     {
-        using R = decltype(f());
-        if constexpr (std::is_void_v<R>) {
-            std::thread t([&] {
-                Enter();
-                f();
-            });
-            t.join();
-        } else {
-            R result{};
-            std::thread t([&] {
-                Enter();
-                result = f();
-            });
-            t.join();
-            return result;
-        }
+        return std::async(std::launch::async,
+                          [&] {
+                              Enter();
+                              return f();
+                          })
+            .get();
     }
 
 private:
@@ -76,7 +66,36 @@ private:
     bool ok_ = false;
 };
 
-// Runs a shell command quietly; true on exit status 0.
-bool Shell(const std::string& command);
+inline std::string Dotted(const Ipv4& ip)
+{
+    return std::to_string(ip[0]) + "." + std::to_string(ip[1]) + "." + std::to_string(ip[2]) + "." +
+           std::to_string(ip[3]);
+}
+
+// A simulated switcher on `lan` at `ip` with the hardware address
+// 02:00:5E:10:00:<macLast>, answering the search and configuration
+// broadcasts and, unless told not to, listening for TCP; null if it failed.
+inline std::unique_ptr<sim::Simulator> StartSwitcher(Lan& lan, const Ipv4& ip, std::uint8_t macLast,
+                                                     bool listenTcp = true)
+{
+    sim::SimOptions options;
+    options.pty = false;
+    options.tcp = listenTcp;
+    options.tcpBind = Dotted(ip);
+    options.tcpPort = protocol::kSwitcherTcpPort;
+    options.udp = true;
+    auto switcher = lan.Run([&] {
+        auto s = std::make_unique<sim::Simulator>(options);
+        return s->Start() ? std::move(s) : nullptr;
+    });
+    EXPECT_TRUE(switcher) << "the switcher at " << Dotted(ip) << " did not start";
+    if (switcher) {
+        switcher->Modify([&](sim::DeviceState& s) {
+            s.ip = ip;
+            s.mac = {0x02, 0x00, 0x5E, 0x10, 0x00, macLast};
+        });
+    }
+    return switcher;
+}
 
 }  // namespace velmora::test

@@ -1,36 +1,94 @@
 #pragma once
-// The panel in TCP control inside the test's private network, with helpers
-// to put simulated switchers and scripted answerers on a LAN.
+// The panel in TCP control inside the test's private network, with
+// simulated switchers and scripted answerers on a LAN.
 
+#include "config_steps.h"
 #include "lan.h"
-#include "search_responder.h"
+#include "line_fixture.h"
 
-#include "app/main_window.h"
-#include "gui_helpers.h"
 #include "pages/message_box.h"
-#include "pages/progress_popup.h"
 #include "panel_logs.h"
 #include "platform/combo_box.h"
-#include "platform/timers.h"
-#include "res/main_ids.h"
-#include "sim/simulator.h"
 
-#include <QAbstractButton>
 #include <QPlainTextEdit>
 
-#include <memory>
+#include <atomic>
+#include <thread>
 
 namespace velmora::test {
 
 namespace c = ctl::main;
 using namespace std::chrono_literals;
-using Ipv4 = std::array<std::uint8_t, 4>;
 
-inline std::string Dotted(const Ipv4& ip)
+// A search answer of `size` bytes: hardware address, IPv4, marker.
+inline Bytes SearchAnswer(std::size_t size, const Ipv4& ip, std::uint8_t macLast,
+                          std::uint8_t markerLow = protocol::search::kMarkerLowValue)
 {
-    return std::to_string(ip[0]) + "." + std::to_string(ip[1]) + "." + std::to_string(ip[2]) + "." +
-           std::to_string(ip[3]);
+    namespace s = protocol::search;
+    Bytes answer(std::max(size, s::kMarkerLow + 1), 0);
+    const Bytes head{0x02, 0x00, 0x5E, 0x10, 0x00, macLast};
+    std::copy(head.begin(), head.end(), answer.begin() + s::kMac);
+    std::copy(ip.begin(), ip.end(), answer.begin() + s::kIp);
+    answer[s::kMarkerHigh] = s::kMarkerHighValue;
+    answer[s::kMarkerLow] = markerLow;
+    answer.resize(size);
+    return answer;
 }
+
+// Answers each probe on a LAN with the datagrams the test chose.
+class SearchResponder {
+public:
+    SearchResponder(Lan& lan, std::vector<Bytes> answers)
+        : answers_(std::move(answers)), fd_(lan.Run([] {
+              Fd fd(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0));
+              const sockaddr_in any = Ipv4Address("0.0.0.0", protocol::search::kPort);
+              if (::bind(fd.Get(), reinterpret_cast<const sockaddr*>(&any), sizeof any) != 0) {
+                  fd.Close();
+              }
+              return fd;
+          }))
+    {
+        if (fd_.Ok()) {
+            thread_ = std::thread([this] { Serve(); });
+        }
+    }
+    ~SearchResponder()
+    {
+        stop_ = true;
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+    }
+    bool Ok() const { return fd_.Ok(); }
+    int Probes() const { return probes_; }
+
+private:
+    void Serve()
+    {
+        constexpr int kPollMs = 20;
+        while (!stop_) {
+            pollfd pfd{fd_.Get(), POLLIN, 0};
+            std::uint8_t probe[64];
+            sockaddr_in from{};
+            socklen_t size = sizeof from;
+            if (::poll(&pfd, 1, kPollMs) != 1 ||
+                ::recvfrom(fd_.Get(), probe, sizeof probe, 0, reinterpret_cast<sockaddr*>(&from), &size) != 1 ||
+                probe[0] != protocol::search::kProbe) {
+                continue;
+            }
+            ++probes_;
+            for (const Bytes& answer : answers_) {
+                ::sendto(fd_.Get(), answer.data(), answer.size(), 0, reinterpret_cast<sockaddr*>(&from), size);
+            }
+        }
+    }
+
+    std::vector<Bytes> answers_;
+    Fd fd_;
+    std::thread thread_;
+    std::atomic<bool> stop_{false};
+    std::atomic<int> probes_{0};
+};
 
 class LanPanelTest : public ::testing::Test {
 protected:
@@ -48,43 +106,22 @@ protected:
     {
         panel.reset();
         switchers.clear();
-        responders.clear();
+        responder.reset();
         otherLan.reset();
         lan.reset();
         platform::TimerScheduler::Instance().UseManualClock(false);
     }
 
-    // A simulated switcher on `where`, listening for TCP on ip (unless it
-    // shares the address with one that does) and answering the search and
-    // configuration broadcasts, as it does by default.
-    sim::Simulator* StartSwitcher(Lan& where, const Ipv4& ip, std::uint8_t macLast, bool listenTcp = true)
+    sim::Simulator* AddSwitcher(Lan& where, const Ipv4& ip, std::uint8_t macLast, bool listenTcp = true)
     {
-        sim::SimOptions options;
-        options.pty = false;
-        options.tcp = listenTcp;
-        options.tcpBind = Dotted(ip);
-        options.tcpPort = protocol::kSwitcherTcpPort;
-        options.udp = true;
-        auto simulator = where.Run([&] {
-            auto s = std::make_unique<sim::Simulator>(options);
-            return s->Start() ? std::move(s) : nullptr;
-        });
-        if (!simulator) {
-            ADD_FAILURE() << "the switcher at " << Dotted(ip) << " did not start";
-            return nullptr;
-        }
-        simulator->Modify([&](sim::DeviceState& s) {
-            s.ip = ip;
-            s.mac = {0x02, 0x00, 0x5E, 0x10, 0x00, macLast};
-        });
-        switchers.push_back(std::move(simulator));
+        switchers.push_back(StartSwitcher(where, ip, macLast, listenTcp));
         return switchers.back().get();
     }
-    SearchResponder& StartResponder(std::vector<Bytes> answers)
+    SearchResponder& Respond(std::vector<Bytes> answers)
     {
-        responders.push_back(std::make_unique<SearchResponder>(*lan, std::move(answers)));
-        EXPECT_TRUE(responders.back()->Ok());
-        return *responders.back();
+        responder = std::make_unique<SearchResponder>(*lan, std::move(answers));
+        EXPECT_TRUE(responder->Ok());
+        return *responder;
     }
 
     platform::ComboBox* Addresses() { return panel->ControlAs<platform::ComboBox>(c::kSwitcherIp); }
@@ -98,8 +135,10 @@ protected:
         }
         return entries;
     }
-    bool ListedCount(int count)
+    // Search, until the list has `count` entries.
+    bool SearchLists(int count)
     {
+        Button(c::kSearch)->click();
         return PumpUntil([&] { return Addresses()->GetCount() == count; }, 3s);
     }
     // The hardware address of each entry, in list order.
@@ -120,7 +159,7 @@ protected:
     std::unique_ptr<Lan> otherLan;
     std::unique_ptr<app::CVelmoraDlg> panel;
     std::vector<std::unique_ptr<sim::Simulator>> switchers;
-    std::vector<std::unique_ptr<SearchResponder>> responders;
+    std::unique_ptr<SearchResponder> responder;
 };
 
 }  // namespace velmora::test

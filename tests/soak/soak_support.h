@@ -1,7 +1,6 @@
 #pragma once
-// What both soaks use: how many rounds they run, a receiver that records
-// every reply the General page handles, the count of frames dispatched, and
-// the program's threads and descriptors.
+// What both soaks use: their length, the replies handled, frames dispatched,
+// and the program's threads and descriptors.
 
 #include "app/main_window.h"
 #include "appdefs/page_codes.h"
@@ -9,15 +8,13 @@
 #include "platform/combo_box.h"
 #include "protocol/commands.h"
 #include "res/main_ids.h"
+#include "serial/pty_support.h"
 
 #include <QWindow>
 #include <gtest/gtest.h>
 
-#include <dirent.h>
-
+#include <filesystem>
 #include <fstream>
-#include <string>
-#include <vector>
 
 namespace velmora::test {
 
@@ -26,51 +23,18 @@ using namespace std::chrono_literals;
 
 // Full length under the sanitizers (CI runs them there); a short run in
 // the ordinary build keeps ./x test quick while still covering the path.
-#if VELMORA_SOAK_FULL
-inline constexpr int kPtyCycles = 200;
-inline constexpr int kTcpReconnects = 100;
-#else
-inline constexpr int kPtyCycles = 20;
-inline constexpr int kTcpReconnects = 10;
-#endif
+inline constexpr int kPtyCycles = VELMORA_SOAK_FULL ? 200 : 20;
+inline constexpr int kTcpReconnects = VELMORA_SOAK_FULL ? 100 : 10;
 
-inline int CountEntries(const char* directory)
+// The entries of a /proc directory, or those whose comm file holds `name`.
+inline int CountEntries(const char* directory, const std::string& name = {})
 {
     int count = 0;
-    if (DIR* dir = opendir(directory)) {
-        while (const dirent* entry = readdir(dir)) {
-            count += entry->d_name[0] != '.' ? 1 : 0;
-        }
-        closedir(dir);
+    for (const auto& entry : std::filesystem::directory_iterator(directory)) {
+        std::string text;
+        count += name.empty() || (std::getline(std::ifstream(entry.path() / "comm"), text) && text == name) ? 1 : 0;
     }
     return count;
-}
-
-// Threads of this program with the given name.
-inline int ThreadsNamed(const std::string& name)
-{
-    int count = 0;
-    if (DIR* dir = opendir("/proc/self/task")) {
-        while (const dirent* entry = readdir(dir)) {
-            std::ifstream comm(std::string("/proc/self/task/") + entry->d_name + "/comm");
-            std::string text;
-            count += entry->d_name[0] != '.' && std::getline(comm, text) && text == name ? 1 : 0;
-        }
-        closedir(dir);
-    }
-    return count;
-}
-
-// Qt paints large areas with threads of a pool of its own, started at the
-// first such paint and kept while painting goes on: a soak counts from a
-// window painted once.
-inline bool PaintOnce(QWidget& window)
-{
-    if (!PumpUntil([&] { return window.windowHandle() && window.windowHandle()->isExposed(); })) {
-        return false;
-    }
-    window.repaint();
-    return true;
 }
 
 struct ProcessCounts {
@@ -82,24 +46,11 @@ struct ProcessCounts {
     {
         return threads <= start.threads && descriptors <= start.descriptors;
     }
+    std::string Text() const { return std::to_string(threads) + " threads, " + std::to_string(descriptors) + " fds"; }
 };
 
 // Class, command and first parameter: enough to tell the soak's answers apart.
-struct Reply {
-    std::uint8_t cls = 0;
-    std::uint8_t cmd = 0;
-    std::uint8_t value = 0;
-    friend bool operator==(const Reply&, const Reply&) = default;
-    friend std::ostream& operator<<(std::ostream& out, const Reply& r)
-    {
-        return out << std::hex << int(r.cls) << ' ' << int(r.cmd) << ' ' << int(r.value) << std::dec;
-    }
-};
-
-inline Reply ReplyOf(std::span<const std::uint8_t> frame)
-{
-    return {frame[protocol::kClassByte], frame[protocol::kCommandByte], frame[protocol::kFirstParam]};
-}
+using Reply = std::array<std::uint8_t, 3>;
 
 // Stands in front of the General page while alive: every checked reply is
 // recorded and then handled by the page as usual.
@@ -112,7 +63,7 @@ public:
     ~RecordingReceiver() override { panel_.Dispatcher().SetReceiver(page::kGeneral, &panel_.General()); }
     void HandleReply(std::span<const std::uint8_t, protocol::kFrameSize> frame) override
     {
-        handled.push_back(ReplyOf(frame));
+        handled.push_back({frame[protocol::kClassByte], frame[protocol::kCommandByte], frame[protocol::kFirstParam]});
         panel_.General().HandleReply(frame);
     }
     std::vector<Reply> handled;

@@ -1,25 +1,15 @@
 #pragma once
-// A scripted switcher end on loopback: a listener on an address of its own in
-// 127.0.0.0/8 that takes one connection and writes exactly what a test tells it.
+// A scripted switcher end on a loopback address of its own.
 
 #include "gui_helpers.h"
+#include "line_fixture.h"
 #include "protocol/network_commands.h"
 
 #include <QString>
 
-#include <arpa/inet.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <cstdint>
 #include <random>
-#include <string>
-#include <vector>
 
 namespace velmora::test {
-
-using Bytes = std::vector<std::uint8_t>;
 
 inline constexpr int kAddressTries = 32;
 
@@ -32,75 +22,48 @@ inline std::string RandomLoopbackAddress()
            std::to_string(octet(random));
 }
 
-// A listener on <loopback address>:8000 that accepts one connection and then
-// writes what the test tells it.
+// Takes one connection on <address>:8000 and writes what the test tells it.
 class ScriptedServer {
 public:
     ScriptedServer()
     {
-        for (int i = 0; i < kAddressTries && listener_ < 0; ++i) {
+        for (int i = 0; i < kAddressTries && !listener_.Ok(); ++i) {
             address_ = RandomLoopbackAddress();
-            const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-            sockaddr_in where{};
-            where.sin_family = AF_INET;
-            where.sin_port = htons(protocol::kSwitcherTcpPort);
-            ::inet_pton(AF_INET, address_.c_str(), &where.sin_addr);
-            if (::bind(fd, reinterpret_cast<sockaddr*>(&where), sizeof where) == 0 && ::listen(fd, 2) == 0) {
-                listener_ = fd;
-            } else {
-                ::close(fd);
+            listener_ = Fd(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+            const sockaddr_in where = Ipv4Address(address_, protocol::kSwitcherTcpPort);
+            if (::bind(listener_.Get(), reinterpret_cast<const sockaddr*>(&where), sizeof where) != 0 ||
+                ::listen(listener_.Get(), 2) != 0) {
+                listener_.Close();
             }
         }
     }
-    ~ScriptedServer()
-    {
-        for (int fd : {peer_, listener_}) {
-            if (fd >= 0) {
-                ::close(fd);
-            }
-        }
-    }
-    bool Ok() const { return listener_ >= 0; }
+    bool Ok() const { return listener_.Ok(); }
     QString Address() const { return QString::fromStdString(address_); }
 
     // Takes the panel's connection, pumping the panel's events meanwhile.
     bool Accept()
     {
         return PumpUntil([&] {
-            pollfd pfd{listener_, POLLIN, 0};
-            if (::poll(&pfd, 1, 0) == 1) {
-                peer_ = ::accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
-            }
-            return peer_ >= 0;
+            peer_ = Fd(::accept4(listener_.Get(), nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK));
+            return peer_.Ok();
         });
     }
-    // Every byte the panel sent since the connection was accepted, in order,
-    // once at least `count` have come (pumping the panel's events meanwhile).
+    // Every byte the panel sent, once at least `count` have come.
     Bytes ReceivedOnceAtLeast(std::size_t count)
     {
         PumpUntil([&] {
-            std::uint8_t chunk[256];
-            const ssize_t n = ::recv(peer_, chunk, sizeof chunk, MSG_DONTWAIT);
-            if (n > 0) {
-                received_.insert(received_.end(), chunk, chunk + n);
-            }
+            const Bytes part = peer_.ReadOnce(0);
+            received_.insert(received_.end(), part.begin(), part.end());
             return received_.size() >= count;
         });
         return received_;
     }
-    bool Write(const Bytes& bytes)
-    {
-        return ::send(peer_, bytes.data(), bytes.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(bytes.size());
-    }
-    void ClosePeer()
-    {
-        ::close(peer_);
-        peer_ = -1;
-    }
+    bool Write(const Bytes& bytes) { return peer_.Write(bytes); }
+    void ClosePeer() { peer_.Close(); }
 
 private:
-    int listener_ = -1;
-    int peer_ = -1;
+    Fd listener_;
+    Fd peer_;
     std::string address_;
     Bytes received_;
 };

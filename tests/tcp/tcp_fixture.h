@@ -1,15 +1,12 @@
 #pragma once
-// The panel in TCP control on the offscreen platform, talking over loopback
-// to the switcher's port on an address of its own in 127.0.0.0/8, so that
-// tests running side by side never meet: either the simulated switcher or a
-// scripted server that writes exactly the bytes a test wants.
+// The panel in TCP control, talking to the simulated switcher or a scripted
+// server on a loopback address of its own, so that tests side by side never meet.
 
 #include "app/main_window.h"
 #include "gui_helpers.h"
 #include "pages/message_box.h"
 #include "panel_logs.h"
 #include "platform/combo_box.h"
-#include "protocol/network_commands.h"
 #include "res/main_ids.h"
 #include "sim/simulator.h"
 #include "tcp/scripted_server.h"
@@ -18,15 +15,7 @@
 #include <QPlainTextEdit>
 #include <gtest/gtest.h>
 
-#include <arpa/inet.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <memory>
-#include <random>
-#include <string>
-#include <vector>
 
 namespace velmora::test {
 
@@ -57,13 +46,7 @@ protected:
         panel->show();
         Button(c::kTcpMode)->click();
     }
-    void TearDown() override
-    {
-        panel.reset();
-        simulator.reset();
-    }
 
-    // The simulated switcher on a loopback address of its own.
     void StartSimulator(sim::SimOptions options = {})
     {
         options.pty = false;
@@ -76,8 +59,12 @@ protected:
     QString ConnectText() { return Button(c::kTcpConnect)->text(); }
     QString SendLog() { return LogText(*panel, c::kSendLog); }
     QString ReceiveLog() { return LogText(*panel, c::kReceiveLog); }
+    void Choose(int listId, int position)
+    {
+        List(listId)->SetCurSel(position);
+        emit List(listId)->activated(position);
+    }
 
-    // Types the address into the Switcher IP list and clicks Connect.
     void ClickConnect(const QString& address)
     {
         List(c::kSwitcherIp)->setEditText(address);
@@ -88,10 +75,20 @@ protected:
         ClickConnect(address);
         ASSERT_TRUE(PumpUntil([&] { return panel->Tcp().TcpConnected(); }, 3s));
     }
+    // A scripted server the panel is connected to.
+    void ConnectToServer()
+    {
+        ASSERT_TRUE(server.Ok());
+        ClickConnect(server.Address());
+        ASSERT_TRUE(server.Accept());
+        ASSERT_TRUE(PumpUntil([&] { return panel->Tcp().TcpConnected(); }, 3s));
+    }
 
-    std::unique_ptr<app::CVelmoraDlg> panel;
+    // Declared first, gone last: the panel closes its connection before them.
+    ScriptedServer server;
     std::unique_ptr<sim::Simulator> simulator;
     QString simAddress;
+    std::unique_ptr<app::CVelmoraDlg> panel;
 };
 
 }  // namespace velmora::test

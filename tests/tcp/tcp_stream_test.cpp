@@ -1,6 +1,5 @@
-// The TCP stream from the panel's side of a real socket: a scripted server
-// writes the switcher's answers in the pieces a network may deliver, and
-// every complete frame must be handled, in order, whatever the pieces.
+// Answers written by a scripted server in the pieces a network may deliver:
+// every complete frame is handled, in order, whatever the pieces.
 
 #include "tcp_fixture.h"
 
@@ -19,18 +18,29 @@ Bytes StatusAnswer(std::uint8_t input)
     return {frame.begin(), frame.end()};
 }
 
-Bytes Join(std::initializer_list<Bytes> parts)
-{
-    Bytes all;
-    for (const Bytes& part : parts) {
-        all.insert(all.end(), part.begin(), part.end());
-    }
-    return all;
-}
-
 Bytes Slice(const Bytes& bytes, std::size_t from, std::size_t to)
 {
     return {bytes.begin() + static_cast<std::ptrdiff_t>(from), bytes.begin() + static_cast<std::ptrdiff_t>(to)};
+}
+
+Bytes Noise(std::size_t size)
+{
+    Bytes noise(size);
+    for (std::size_t i = 0; i < size; ++i) {
+        noise[i] = static_cast<std::uint8_t>((i * 37 + 11) & 0xFF);
+        noise[i] = noise[i] == protocol::kStart0 ? 0 : noise[i];  // never a frame start
+    }
+    return noise;
+}
+
+Bytes Burst(int frames)
+{
+    Bytes burst;
+    for (int i = 0; i < frames; ++i) {
+        const Bytes frame = StatusAnswer(static_cast<std::uint8_t>(1 + i % 5));
+        burst.insert(burst.end(), frame.begin(), frame.end());
+    }
+    return burst;
 }
 
 class TcpStream : public TcpPanelTest {
@@ -38,96 +48,55 @@ protected:
     void SetUp() override
     {
         TcpPanelTest::SetUp();
-        ASSERT_TRUE(server.Ok());
-        ClickConnect(server.Address());
-        ASSERT_TRUE(server.Accept());
-        ASSERT_TRUE(PumpUntil([&] { return panel->Tcp().TcpConnected(); }, 3s));
-    }
-    bool FramesBecome(int count)
-    {
-        return PumpUntil([&] { return panel->ReceiveLogFrames() == count; }, 3s);
+        ASSERT_NO_FATAL_FAILURE(ConnectToServer());
     }
     // The panel has read `total` bytes of this connection.
     bool ReadAll(std::size_t total)
     {
         return PumpUntil([&] { return panel->Tcp().BytesReceived() >= total; }, 3s);
     }
-
-    ScriptedServer server;
 };
 
-TEST_F(TcpStream, TenThenEightBytesAreOneFrame)
-{
-    const Bytes frame = StatusAnswer(1);
-    ASSERT_TRUE(server.Write(Slice(frame, 0, 10)));
-    ASSERT_TRUE(ReadAll(10));
-    EXPECT_EQ(panel->ReceiveLogFrames(), 0) << "not a frame yet";
-    ASSERT_TRUE(server.Write(Slice(frame, 10, 18)));
-    EXPECT_TRUE(FramesBecome(1));
-}
+// Pieces written one after the other, each read whole before the next, and
+// the frames handled after each; the General page then shows `input`.
+struct StreamCase {
+    const char* name;
+    std::vector<Bytes> pieces;
+    std::vector<int> frames;
+    int inputButton;
+};
 
-TEST_F(TcpStream, TenThenTwentyThenSixGiveBothFramesInOrder)
+TEST_F(TcpStream, EveryCompleteFrameIsHandledInOrderWhateverThePieces)
 {
-    const Bytes both = Join({StatusAnswer(2), StatusAnswer(4)});
-    ASSERT_TRUE(server.Write(Slice(both, 0, 10)));
-    ASSERT_TRUE(ReadAll(10));
-    ASSERT_TRUE(server.Write(Slice(both, 10, 30)));
-    ASSERT_TRUE(FramesBecome(1));
-    ASSERT_TRUE(server.Write(Slice(both, 30, 36)));
-    ASSERT_TRUE(FramesBecome(2));
-    // The General page followed the later answer.
-    EXPECT_TRUE(PumpUntil([&] { return Button(c::kDp)->isChecked(); }, 1s));
-}
-
-TEST_F(TcpStream, TwoFramesInOneWriteAreBothHandled)
-{
-    ASSERT_TRUE(server.Write(Join({StatusAnswer(3), StatusAnswer(5)})));
-    ASSERT_TRUE(FramesBecome(2));
-    EXPECT_TRUE(PumpUntil([&] { return Button(c::kVga)->isChecked(); }, 1s));
-}
-
-TEST_F(TcpStream, GarbageBeforeAFrameIsDropped)
-{
-    ASSERT_TRUE(server.Write(Join({Bytes{0x00, 0x50, 0x56, 0x13, 0xFF, 0x50}, StatusAnswer(2)})));
-    ASSERT_TRUE(FramesBecome(1));
-    EXPECT_TRUE(ReceiveLog().startsWith(QStringLiteral("50 56 54 27 01 "))) << ReceiveLog().toStdString();
-}
-
-TEST_F(TcpStream, TwoThousandBytesOfNoiseThenAFrame)
-{
-    Bytes noise(2000);
-    for (std::size_t i = 0; i < noise.size(); ++i) {
-        noise[i] = static_cast<std::uint8_t>((i * 37 + 11) & 0xFF);
-        if (noise[i] == protocol::kStart0) {
-            noise[i] = 0;  // never a frame start
+    const Bytes two = Joined({StatusAnswer(2), StatusAnswer(4)});
+    // The burst: 111 frames (1998 bytes) in one write; the log empties
+    // itself at its 60th frame, so 7 + 111 - 60 remain counted.
+    const StreamCase cases[] = {
+        {"garbage before a frame", {Joined({{0x00, 0x50, 0x56, 0x13, 0xFF, 0x50}, StatusAnswer(2)})}, {1}, c::kHdmi2},
+        {"ten then eight bytes", {Slice(StatusAnswer(1), 0, 10), Slice(StatusAnswer(1), 10, 18)}, {1, 2}, c::kHdmi1},
+        {"ten, twenty, six", {Slice(two, 0, 10), Slice(two, 10, 30), Slice(two, 30, 36)}, {2, 3, 4}, c::kDp},
+        {"two frames in one write", {Joined({StatusAnswer(3), StatusAnswer(5)})}, {6}, c::kVga},
+        {"2000 bytes of noise, then a frame", {Noise(2000), StatusAnswer(3)}, {6, 7}, c::kHdmi3},
+        {"a burst", {Burst(111)}, {58}, c::kHdmi1},
+    };
+    std::size_t total = 0;
+    for (const StreamCase& k : cases) {
+        SCOPED_TRACE(k.name);
+        for (std::size_t i = 0; i < k.pieces.size(); ++i) {
+            ASSERT_TRUE(server.Write(k.pieces[i]));
+            total += k.pieces[i].size();
+            ASSERT_TRUE(ReadAll(total));
+            EXPECT_TRUE(PumpUntil([&] { return panel->ReceiveLogFrames() == k.frames[i]; }, 3s))
+                << panel->ReceiveLogFrames();
         }
+        EXPECT_TRUE(PumpUntil([&] { return Button(k.inputButton)->isChecked(); }, 1s));
+        EXPECT_TRUE(ReceiveLog().startsWith(QStringLiteral("50 56 54 27 01 "))) << "no garbage logged";
     }
-    ASSERT_TRUE(server.Write(noise));
-    ASSERT_TRUE(ReadAll(noise.size()));
-    EXPECT_EQ(panel->ReceiveLogFrames(), 0);
-    ASSERT_TRUE(server.Write(StatusAnswer(2)));
-    EXPECT_TRUE(FramesBecome(1));
-}
-
-TEST_F(TcpStream, ABurstOfFramesIsHandledWhole)
-{
-    // 111 frames (1998 bytes) in one write: the log empties itself at the
-    // 60th frame, so 51 remain counted.
-    Bytes burst;
-    for (int i = 0; i < 111; ++i) {
-        const Bytes frame = StatusAnswer(static_cast<std::uint8_t>(1 + i % 5));
-        burst.insert(burst.end(), frame.begin(), frame.end());
-    }
-    ASSERT_TRUE(server.Write(burst));
-    EXPECT_TRUE(FramesBecome(51));
-    ASSERT_TRUE(ReadAll(burst.size()));
-    EXPECT_EQ(panel->ReceiveLogFrames(), 51);
 }
 
 TEST_F(TcpStream, ANewConnectionStartsANewStream)
 {
-    const Bytes frame = StatusAnswer(2);
-    ASSERT_TRUE(server.Write(Slice(frame, 0, 12)));
+    ASSERT_TRUE(server.Write(Slice(StatusAnswer(2), 0, 12)));
     ASSERT_TRUE(ReadAll(12));
     ScriptedServer second;
     ASSERT_TRUE(second.Ok());
@@ -137,7 +106,7 @@ TEST_F(TcpStream, ANewConnectionStartsANewStream)
     ASSERT_TRUE(PumpUntil([&] { return panel->Tcp().TcpConnected(); }, 3s));
     // Had the old 12 bytes stayed, these 18 would complete a false frame.
     ASSERT_TRUE(second.Write(StatusAnswer(3)));
-    ASSERT_TRUE(FramesBecome(1));
+    ASSERT_TRUE(PumpUntil([&] { return panel->ReceiveLogFrames() == 1; }, 3s));
     EXPECT_TRUE(PumpUntil([&] { return Button(c::kHdmi3)->isChecked(); }, 1s));
 }
 
@@ -161,11 +130,13 @@ TEST_F(TcpStream, AHandlerThatPumpsTheEventLoopHandlesEveryFrameOnce)
     panel->Dispatcher().SetReceiver(page::kGeneral, &receiver);
     constexpr int kFrames = 300;
     Bytes burst;
+    std::vector<int> expected;
     for (int i = 0; i < kFrames; ++i) {
         const auto frame = protocol::MakeFrame(protocol::kGeneralStatus,
                                                {{protocol::kLastParam - 1, static_cast<std::uint8_t>(i >> 8)},
                                                 {protocol::kLastParam, static_cast<std::uint8_t>(i & 0xFF)}});
         burst.insert(burst.end(), frame.begin(), frame.end());
+        expected.push_back(i);
     }
     // Odd pieces, so that frames straddle the reads made inside the handler.
     for (std::size_t at = 0; at < burst.size(); at += 77) {
@@ -173,10 +144,7 @@ TEST_F(TcpStream, AHandlerThatPumpsTheEventLoopHandlesEveryFrameOnce)
     }
     ASSERT_TRUE(PumpUntil([&] { return receiver.seen.size() >= kFrames; }, 5s)) << receiver.seen.size();
     ASSERT_TRUE(ReadAll(burst.size()));
-    ASSERT_EQ(receiver.seen.size(), static_cast<std::size_t>(kFrames));
-    for (int i = 0; i < kFrames; ++i) {
-        EXPECT_EQ(receiver.seen[static_cast<std::size_t>(i)], i);
-    }
+    EXPECT_EQ(receiver.seen, expected);
     panel->Dispatcher().SetReceiver(page::kGeneral, &panel->General());
 }
 

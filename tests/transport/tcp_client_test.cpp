@@ -1,6 +1,5 @@
 // The TCP client on its own, without a window or a widget: its owner is a
-// plain QObject that hands the socket's messages back, as a program without
-// widgets would.
+// plain QObject that hands the socket's messages back.
 
 #include "gui_helpers.h"
 #include "messaging/message.h"
@@ -11,15 +10,11 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <vector>
-
 namespace velmora::test {
 namespace {
 
 constexpr std::uint32_t kSocketMessage = 0x501;
 
-// Hands every message of the TCP client's socket back to it.
 class Owner : public QObject {
 public:
     transport::TcpClient* client = nullptr;
@@ -27,70 +22,46 @@ public:
 protected:
     bool event(QEvent* e) override
     {
-        if (e->type() != messaging::MessageEvent::EventType()) {
-            return QObject::event(e);
-        }
-        auto* message = static_cast<messaging::MessageEvent*>(e);
-        if (client && message->Message() == kSocketMessage) {
+        auto* message = dynamic_cast<messaging::MessageEvent*>(e);
+        if (message && message->Message() == kSocketMessage) {
             message->Complete(client->OnSocketMessage(message->W(), message->L()));
         }
-        return true;
+        return message || QObject::event(e);
     }
 };
 
-class TcpClientAlone : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        owner.client = &client;
-        QObject::connect(&client, &transport::TcpClient::connectionChanged,
-                         [this](bool connected) { changes.push_back(connected); });
-        ASSERT_TRUE(server.Ok());
-    }
-
+TEST(TcpClientAlone, ReportsTheConnectionItsRepliesAndItsEndEitherWay)
+{
     Owner owner;
     std::vector<Bytes> replies;
     std::vector<bool> changes;
-    transport::TcpClient client{owner, kSocketMessage,
-                                [this](std::span<const std::uint8_t, protocol::kFrameSize> frame) {
-                                    replies.emplace_back(frame.begin(), frame.end());
+    transport::TcpClient client{owner, kSocketMessage, [&](std::span<const std::uint8_t, protocol::kFrameSize> f) {
+                                    replies.emplace_back(f.begin(), f.end());
                                 }};
-    ScriptedServer server;
-};
-
-TEST_F(TcpClientAlone, ReportsTheConnectionItsRepliesAndItsEnd)
-{
-    ASSERT_TRUE(client.Connect(server.Address()));
-    ASSERT_TRUE(server.Accept());
-    ASSERT_TRUE(PumpUntil([&] { return client.TcpConnected(); }));
-    EXPECT_EQ(changes, std::vector<bool>{true});
-
+    owner.client = &client;
+    QObject::connect(&client, &transport::TcpClient::connectionChanged, [&](bool on) { changes.push_back(on); });
     const auto frame = protocol::MakeFrame(protocol::kGeneralStatus);
     const Bytes reply(frame.begin(), frame.end());
-    ASSERT_TRUE(server.Write(Bytes(reply.begin(), reply.begin() + 7)));
-    ASSERT_TRUE(PumpUntil([&] { return client.BytesReceived() == 7; }));
-    EXPECT_TRUE(replies.empty()) << "not a frame yet";
-    ASSERT_TRUE(server.Write(Bytes(reply.begin() + 7, reply.end())));
-    ASSERT_TRUE(PumpUntil([&] { return replies.size() == 1; }));
-    EXPECT_EQ(replies[0], reply);
-
-    client.Write(reply);
-    EXPECT_EQ(server.ReceivedOnceAtLeast(reply.size()), reply);
-
-    server.ClosePeer();
-    ASSERT_TRUE(PumpUntil([&] { return !client.TcpConnected(); }));
-    EXPECT_EQ(changes, (std::vector<bool>{true, false}));
-}
-
-TEST_F(TcpClientAlone, CloseEndsTheConnectionAndSaysSo)
-{
-    ASSERT_TRUE(client.Connect(server.Address()));
-    ASSERT_TRUE(server.Accept());
-    ASSERT_TRUE(PumpUntil([&] { return client.TcpConnected(); }));
-    client.Close();
-    EXPECT_FALSE(client.TcpConnected());
-    EXPECT_FALSE(client.Socket().IsOpen());
-    EXPECT_EQ(changes, (std::vector<bool>{true, false}));
+    for (const bool serverCloses : {true, false}) {
+        SCOPED_TRACE(serverCloses);
+        ScriptedServer server;
+        ASSERT_TRUE(client.Connect(server.Address()));
+        ASSERT_TRUE(server.Accept());
+        ASSERT_TRUE(PumpUntil([&] { return client.TcpConnected(); }));
+        ASSERT_TRUE(server.Write(reply));
+        ASSERT_TRUE(PumpUntil([&] { return replies.size() == (serverCloses ? 1 : 2); }));
+        EXPECT_EQ(replies.back(), reply);
+        client.Write(reply);
+        EXPECT_EQ(server.ReceivedOnceAtLeast(reply.size()), reply);
+        if (serverCloses) {
+            server.ClosePeer();
+            ASSERT_TRUE(PumpUntil([&] { return !client.TcpConnected(); }));
+        } else {
+            client.Close();
+            EXPECT_FALSE(client.Socket().IsOpen());
+        }
+    }
+    EXPECT_EQ(changes, (std::vector<bool>{true, false, true, false}));
 }
 
 }  // namespace
