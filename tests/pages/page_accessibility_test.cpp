@@ -4,7 +4,7 @@
 // set by a screen reader sends its setting as letting go of it does; and the
 // Tab key never stops at a control beyond the window's edge.
 
-#include "pages/page_fixture.h"
+#include "app/panel_fixture.h"
 
 #include "accessibility_helpers.h"
 #include "protocol/advanced_commands.h"
