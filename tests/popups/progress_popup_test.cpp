@@ -75,9 +75,18 @@ TEST_F(ProgressPopupTest, DotsGrowEveryThreeHundredMillisecondsAndANewTextShowsA
     });
 }
 
-TEST_F(ProgressPopupTest, FinishShowsTheTextAloneWithTheCheckMarkAndStopsTheDots)
+TEST_F(ProgressPopupTest, KeysAndASecondShowLeaveItOpenAndFinishShowsTheTextAloneWithTheCheckMark)
 {
     WhileShowing([](CStatusDlg* popup) {
+        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+            QCoreApplication::sendEvent(popup, &press);
+            EXPECT_TRUE(popup->isVisible()) << key;
+        }
+        pages::ShowStatus();  // returns at once
+        EXPECT_EQ(VisibleWindows<CStatusDlg>(), 1);
+        EXPECT_EQ(pages::OpenStatusPopup(), popup);
+        EXPECT_TRUE(pages::StatusPopupShowing());
         Advance(300);
         pages::StatusText() = QStringLiteral("Configure successfully!");
         pages::FinishStatus();
@@ -88,28 +97,6 @@ TEST_F(ProgressPopupTest, FinishShowsTheTextAloneWithTheCheckMarkAndStopsTheDots
         }
         Advance(2000);
         EXPECT_EQ(Label(popup), "Configure successfully!") << "the text no longer changes";
-    });
-}
-
-TEST_F(ProgressPopupTest, SecondShowOpensNoSecondPopup)
-{
-    WhileShowing([](CStatusDlg* popup) {
-        pages::ShowStatus();  // returns at once
-        EXPECT_EQ(VisibleWindows<CStatusDlg>(), 1);
-        EXPECT_EQ(pages::OpenStatusPopup(), popup);
-        EXPECT_TRUE(pages::StatusPopupShowing());
-    });
-}
-
-TEST_F(ProgressPopupTest, ReturnAndEscapeLeaveThePopupAndItsFlagAlone)
-{
-    WhileShowing([](CStatusDlg* popup) {
-        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
-            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-            QCoreApplication::sendEvent(popup, &press);
-            EXPECT_TRUE(popup->isVisible()) << key;
-            EXPECT_TRUE(pages::StatusPopupShowing()) << key;
-        }
     });
 }
 
