@@ -53,7 +53,7 @@ void WhileShowing(const QString& text, const std::function<void(CMessageDlg*)>& 
         Ctl<QAbstractButton>(box, c::kClose)->click();
     });
     question ? void(pages::AskQuestion(true)) : pages::ShowMessage();
-    EXPECT_TRUE(step->Ran());
+    EXPECT_TRUE(step->Finished());
     EXPECT_FALSE(pages::MessageBoxShowing());
     EXPECT_FALSE(pages::ConfirmMode()) << "cleared after the question";
 }
@@ -177,7 +177,7 @@ TEST(MessageBoxButtons, EachWayOfClosingGivesItsAnswer)
         pages::MessageText() = kPowerQuestion;
         auto step = WhenMessageBoxOpen(way.close);
         EXPECT_EQ(pages::AskQuestion(true), way.result) << way.name;
-        EXPECT_TRUE(step->Ran()) << way.name;
+        EXPECT_TRUE(step->Finished()) << way.name;
         EXPECT_FALSE(pages::MessageBoxShowing()) << way.name;
         EXPECT_EQ(VisibleWindows<CMessageDlg>(), 0) << way.name;
     }
@@ -222,7 +222,7 @@ TEST(MessageBoxReentry, SecondShowReplacesTheTextAndItsNameAndOpensNoSecondBox)
         Ctl<QAbstractButton>(box, c::kOk)->click();
     });
     pages::ShowMessage();
-    EXPECT_TRUE(step->Ran());
+    EXPECT_TRUE(step->Finished());
     EXPECT_EQ(questionWhileOpen, 0) << "a question while a box is open is dropped";
     EXPECT_FALSE(pages::MessageBoxShowing());
 }

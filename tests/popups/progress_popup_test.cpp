@@ -44,7 +44,7 @@ protected:
             pages::CloseStatus();
         });
         pages::ShowStatus();
-        EXPECT_TRUE(runner->Ran());
+        EXPECT_TRUE(runner->Finished());
         EXPECT_FALSE(pages::StatusPopupShowing());
         EXPECT_EQ(VisibleWindows<CStatusDlg>(), 0);
     }
@@ -108,7 +108,7 @@ TEST_F(ProgressPopupTest, EachShowingStartsAfreshAfterAFinishACloseFromOutsideOr
     WhileShowing([](CStatusDlg*) { pages::FinishStatus(); });
     auto runner = WhenStatusOpen([](CStatusDlg* popup) { popup->close(); });
     pages::ShowStatus();
-    EXPECT_TRUE(runner->Ran());
+    EXPECT_TRUE(runner->Finished());
     EXPECT_FALSE(pages::StatusPopupShowing());
     WhileShowing([](CStatusDlg* popup) {
         EXPECT_FALSE(CheckMarkShown(popup));
