@@ -116,6 +116,7 @@ TEST(ProgramsWithoutADisplay, HelpVersionAndMistakes)
         {panel, {QStringLiteral("--help")}, 0, "VELMORA_PORT_DIR"},
         {panel, {QStringLiteral("--port-dir"), QStringLiteral("/nonexistent/velmora-ports")}, 2, "no such directory"},
         {sim, {QStringLiteral("--version")}, 0, "velmora-sim " VELMORA_VERSION},
+        {sim, {QStringLiteral("--help")}, 0, "--port-dir"},
         {sim, {QStringLiteral("--com"), QStringLiteral("3")}, 2, "--com needs --port-dir"},
         {sim, {QStringLiteral("stray")}, 2, "velmora-sim --help"},
     };

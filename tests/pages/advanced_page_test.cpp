@@ -176,7 +176,7 @@ TEST_F(AdvancedPageTest, BeepUpgradeAndPowerOnWaitForTheirAcknowledgement)
         EXPECT_EQ(sent, k.frame);
         EXPECT_EQ(panel->Token().Ready(), !k.waits);
         if (k.waits) {
-            PageButton(a::kUpgradeScaler)->click();
+            PageButton(k.button == a::kUpgradeScaler ? a::kBeep : a::kUpgradeScaler)->click();
             EXPECT_TRUE(LineQuiet()) << "nothing else while it is unanswered";
             Acknowledge(sent);
         }
