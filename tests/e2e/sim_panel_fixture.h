@@ -3,25 +3,14 @@
 // one more COM port through a port map directory of its own, or over TCP on a
 // loopback address of its own; driven through the real widgets.
 
-#include "app/main_window.h"
-#include "gui_helpers.h"
-#include "pages/message_box.h"
-#include "platform/combo_box.h"
-#include "res/main_ids.h"
+#include "panel_fixture.h"
 #include "sim/simulator.h"
 #include "tcp/tcp_fixture.h"
 #include "transport/port_map.h"
 
-#include <QAbstractButton>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
-
-#include <memory>
 
 namespace velmora::test {
-
-namespace c = ctl::main;
-using namespace std::chrono_literals;
 
 inline constexpr int kSimCom = 42;
 
@@ -32,7 +21,7 @@ inline std::string LineName(const ::testing::TestParamInfo<Line>& info)
     return info.param == Line::Pty ? "OverPty" : "OverTcp";
 }
 
-class PanelWithSimulator : public ::testing::Test {
+class PanelWithSimulator : public ::testing::Test, protected PanelControls {
 protected:
     void SetUp() override { StartWith({}); }
     void TearDown() override
@@ -62,13 +51,6 @@ protected:
         panel->show();
     }
 
-    template <class T>
-    T* Ctl(int id)
-    {
-        return panel->ControlAs<T>(id);
-    }
-    platform::ComboBox* List(int id) { return Ctl<platform::ComboBox>(id); }
-    QAbstractButton* Button(int id) { return Ctl<QAbstractButton>(id); }
     bool Idle()
     {
         return PumpUntil([&] { return panel->Token().Ready(); }, 3s);
@@ -91,12 +73,6 @@ protected:
         ASSERT_TRUE(panel->Connection().ComOpen());
     }
 
-    void Choose(int listId, int position)
-    {
-        List(listId)->SetCurSel(position);
-        emit List(listId)->activated(position);
-    }
-
     // Chooses a tab as a mouse press does, and waits until the page's status has been asked for and answered.
     pages::PageWindow* OpenPage(int tabId)
     {
@@ -108,7 +84,6 @@ protected:
 
     QTemporaryDir dir;
     std::unique_ptr<sim::Simulator> simulator;
-    std::unique_ptr<app::CVelmoraDlg> panel;
     QString address;
     Line line = Line::Pty;
 };

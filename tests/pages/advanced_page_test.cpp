@@ -2,7 +2,7 @@
 // status answer filling every control, the frame of every control, and the
 // power-off and factory reset questions.
 
-#include "app/panel_fixture.h"
+#include "panel_fixture.h"
 
 #include "pages/advanced_lists.h"
 #include "protocol/advanced_commands.h"

@@ -2,7 +2,7 @@
 // control, each control's frame, the mixer mode enabling the mixer's
 // controls, typed values and their refusal, and the mixer volume's time-out.
 
-#include "app/panel_fixture.h"
+#include "panel_fixture.h"
 
 #include "appdefs/timer_ids.h"
 #include "pages/audio_page.h"

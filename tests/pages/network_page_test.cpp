@@ -2,7 +2,7 @@
 // control and writing the status log, each Set button's request, the refused
 // port and MAC texts, and the template's odd places.
 
-#include "app/panel_fixture.h"
+#include "panel_fixture.h"
 
 #include "platform/dialog_units.h"
 #include "platform/ip_address_edit.h"

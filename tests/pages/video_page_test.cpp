@@ -2,7 +2,7 @@
 // control, each slider's frame when it is let go, and the VGA steps with
 // their acknowledgement and read-back.
 
-#include "app/panel_fixture.h"
+#include "panel_fixture.h"
 
 #include "platform/up_down.h"
 #include "protocol/video_commands.h"

@@ -16,6 +16,7 @@
 #include <QAbstractButton>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <gtest/gtest.h>
 
 #include <memory>
 
@@ -29,7 +30,26 @@ inline constexpr int kPanelPort = 7;
 
 inline Bytes FrameVector(const protocol::FrameBytes& f) { return {f.begin(), f.end()}; }
 
-class PanelTest : public ::testing::Test {
+// The main window's controls by id, as an operator reaches them.
+class PanelControls {
+protected:
+    template <class T>
+    T* Ctl(int id)
+    {
+        return panel->ControlAs<T>(id);
+    }
+    platform::ComboBox* List(int id) { return Ctl<platform::ComboBox>(id); }
+    QAbstractButton* Button(int id) { return Ctl<QAbstractButton>(id); }
+    void Choose(int listId, int position)
+    {
+        List(listId)->SetCurSel(position);
+        emit List(listId)->activated(position);
+    }
+
+    std::unique_ptr<app::CVelmoraDlg> panel;
+};
+
+class PanelTest : public ::testing::Test, protected PanelControls {
 protected:
     void SetUp() override
     {
@@ -46,19 +66,7 @@ protected:
         platform::TimerScheduler::Instance().UseManualClock(false);
     }
 
-    template <class T>
-    T* Ctl(int id)
-    {
-        return panel->ControlAs<T>(id);
-    }
-    platform::ComboBox* List(int id) { return Ctl<platform::ComboBox>(id); }
-    QAbstractButton* Button(int id) { return Ctl<QAbstractButton>(id); }
     void Advance(int ms) { platform::TimerScheduler::Instance().Advance(ms); }
-    void Choose(int listId, int position)
-    {
-        List(listId)->SetCurSel(position);
-        emit List(listId)->activated(position);
-    }
 
     // Selects the pty's entry and clicks Connect; the panel asks for the General status at once.
     void Connect()
@@ -110,7 +118,6 @@ protected:
     QString SendLog() { return Ctl<QPlainTextEdit>(c::kSendLog)->toPlainText(); }
 
     std::unique_ptr<serial_test::PtyPair> pty;
-    std::unique_ptr<app::CVelmoraDlg> panel;
 };
 
 // A page window, connected: the page's tab is chosen and its status query read and answered.
