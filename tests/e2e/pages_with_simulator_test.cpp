@@ -48,12 +48,6 @@ TEST_F(PanelWithSimulator, ConnectFillsTheGeneralPageAndInputsAndListsReachTheSw
     ASSERT_TRUE(clickInputAndFinishChain(c::kDp));
     ASSERT_TRUE(PumpUntil([&] { return List(c::kAudioList)->GetLBText(0) == "\tEmb \t"; }, 3s));
     EXPECT_TRUE(Button(c::kDp)->isChecked());
-
-    Button(c::kComConnect)->click();
-    EXPECT_FALSE(panel->Connection().ComOpen());
-    Connect();
-    Button(c::kHdmi2)->click();
-    ASSERT_TRUE(PumpUntil([&] { return simulator->Snapshot().input == 2; }, 3s));
 }
 
 using PageChains = SimPanelTest;

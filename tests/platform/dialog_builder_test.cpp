@@ -47,7 +47,7 @@ TEST(TemplateLabels, EachControlIsNamedByTheLabelThatNamesItOnScreen)
         const char* why;
     } cases[] = {
         {11, "Port", "beside, on the row of its field"},
-        {12, "", "the label beside the list before it is not its own (an empty list's entry names it)"},
+        {12, "", "the label beside the list before it is not its own"},
         {14, "Receive", "just above"},
         {16, "", "beside but too far away"},
         {18, "Override", "the template's table wins over the label beside"},
