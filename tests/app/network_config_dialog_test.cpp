@@ -1,6 +1,5 @@
-// Config... from the operator's side: nothing to address without a search,
-// and the dialog refusing input that would configure a switcher wrongly,
-// with a message and nothing sent.
+// Config...: nothing to address without a search, and the dialog refusing
+// input that would configure a switcher wrongly, with a message and nothing sent.
 
 #include "panel_fixture.h"
 #include "script.h"
@@ -25,7 +24,7 @@ const protocol::MacAddress kTarget{0x02, 0x00, 0x5E, 0x10, 0x00, 0x03};
 
 QMessageBox* OpenPlainBox() { return qobject_cast<QMessageBox*>(QApplication::activeModalWidget()); }
 
-TEST(ConfigInput, GoodInputBecomesTheRequest)
+TEST(ConfigInput, GoodInputBecomesTheRequestAndBadInputIsRefusedWithAReason)
 {
     const auto dhcp = CheckConfigInput(kTarget, {true, std::nullopt, QString()});
     ASSERT_TRUE(dhcp.request);
@@ -39,10 +38,6 @@ TEST(ConfigInput, GoodInputBecomesTheRequest)
     EXPECT_FALSE(fixed.request->dhcp);
     EXPECT_EQ(fixed.request->ip, (protocol::Ipv4Address{10, 0, 0, 33}));
     EXPECT_EQ(fixed.request->newMac, (protocol::MacAddress{0x02, 0xAA, 0xBB, 0xCC, 0xDD, 0xEE}));
-}
-
-TEST(ConfigInput, BadInputIsRefusedWithAReason)
-{
     using Octets = std::array<std::uint8_t, 4>;
     const struct {
         ConfigInput input;
@@ -75,14 +70,6 @@ protected:
         PanelTest::SetUp();
         Button(c::kTcpMode)->click();
     }
-    // As a search would leave it: an entry with its switcher's hardware address.
-    void ListFoundSwitcher()
-    {
-        auto* list = List(c::kSwitcherIp);
-        const int entry = list->AddString(QStringLiteral("10.0.0.3"));
-        list->setItemData(entry, QStringLiteral("02005E100003"));
-        list->SetCurSel(entry);
-    }
 };
 
 TEST_F(ConfigButton, WithoutASearchThereIsNothingToAddress)
@@ -102,7 +89,10 @@ TEST_F(ConfigButton, WithoutASearchThereIsNothingToAddress)
 
 TEST_F(ConfigButton, RefusedInputKeepsTheDialogOpenAndSendsNothing)
 {
-    ListFoundSwitcher();
+    // As a search would leave it: an entry with its switcher's hardware address.
+    const int entry = List(c::kSwitcherIp)->AddString(QStringLiteral("10.0.0.3"));
+    List(c::kSwitcherIp)->setItemData(entry, QStringLiteral("02005E100003"));
+    List(c::kSwitcherIp)->SetCurSel(entry);
     QStringList complaints;
     bool popupSeen = false;
     Script script;

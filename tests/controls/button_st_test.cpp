@@ -1,8 +1,6 @@
 // The skinned title-band button on real widgets and a real pointer (Qt's
-// test input, through the window system layer): the hover icon and back on
-// leaving, losing the focus, deactivation and disabling; the pressed shift;
-// no hover from a press that started elsewhere; the tooltip; the background
-// in every state and the colour table.
+// test input): the hover icon and its end, the pressed shift, the tooltip,
+// the background in every state and the colour table.
 
 #include "controls/button_st.h"
 #include "platform/dialog_builder.h"
@@ -104,18 +102,7 @@ protected:
     CButtonST skin;
 };
 
-TEST_F(ButtonSTTest, PointerOverSwapsToTheHoverIconAndLeavingSwapsBack)
-{
-    EXPECT_TRUE(ShowsNormalIcon(button));
-    Hover();
-    EXPECT_TRUE(skin.Hovered());
-    EXPECT_TRUE(ShowsHoverIcon(button));
-    QTest::mouseMove(&window, Away());
-    EXPECT_FALSE(skin.Hovered());
-    EXPECT_TRUE(ShowsNormalIcon(button));
-}
-
-TEST_F(ButtonSTTest, HoverEndsOnFocusLossDeactivationAndDisabling)
+TEST_F(ButtonSTTest, HoverEndsOnLeavingFocusLossDeactivationAndDisabling)
 {
     const struct {
         const char* way;
@@ -139,6 +126,7 @@ TEST_F(ButtonSTTest, HoverEndsOnFocusLossDeactivationAndDisabling)
          }},
         {"disabling", [this] { button->setEnabled(false); }},
     };
+    EXPECT_TRUE(ShowsNormalIcon(button));
     for (const auto& w : ways) {
         button->setEnabled(true);
         QTest::mouseMove(&window, Away());
@@ -148,6 +136,14 @@ TEST_F(ButtonSTTest, HoverEndsOnFocusLossDeactivationAndDisabling)
         EXPECT_FALSE(skin.Hovered()) << w.way;
         EXPECT_EQ(Look(button).hoverPixels, 0) << w.way;
     }
+    button->setEnabled(true);
+    QTest::mouseMove(&window, Away());
+    Hover();
+    EXPECT_TRUE(ShowsHoverIcon(button));
+    QTest::mouseMove(&window, Away());
+    EXPECT_FALSE(skin.Hovered()) << "leaving";
+    EXPECT_TRUE(ShowsNormalIcon(button));
+    button->setEnabled(false);
     EXPECT_EQ(Look(button).normalPixels, 0) << "a disabled button draws its icon greyed";
     EXPECT_FALSE(Look(button).ink.isEmpty());
 }
@@ -164,6 +160,10 @@ TEST_F(ButtonSTTest, PressingShiftsTheIconOnePixelRightAndDownUntilRelease)
     QTest::mouseRelease(button, Qt::LeftButton, {}, Centre());
     EXPECT_EQ(Look(button).ink, hovered);
     EXPECT_EQ(window.clicks, 1);
+    // The platform reports a double click as press, release, double click, release: two clicks.
+    QTest::mouseDClick(button, Qt::LeftButton, {}, Centre());
+    QTest::mouseRelease(button, Qt::LeftButton, {}, Centre());
+    EXPECT_EQ(window.clicks, 2);
 }
 
 TEST_F(ButtonSTTest, PressStartedElsewhereAndDraggedOverDoesNotHover)
@@ -179,15 +179,6 @@ TEST_F(ButtonSTTest, PressStartedElsewhereAndDraggedOverDoesNotHover)
     EXPECT_TRUE(skin.Hovered()) << "the next move without a button held hovers";
 }
 
-TEST_F(ButtonSTTest, DoubleClickIsTwoClicks)
-{
-    // The platform reports a double click as press, release, double click, release.
-    QTest::mouseClick(button, Qt::LeftButton, {}, Centre());
-    QTest::mouseDClick(button, Qt::LeftButton, {}, Centre());
-    QTest::mouseRelease(button, Qt::LeftButton, {}, Centre());
-    EXPECT_EQ(window.clicks, 2);
-}
-
 TEST_F(ButtonSTTest, TooltipShowsItsTextAndNamesTheButton)
 {
     EXPECT_EQ(button->toolTip(), "Close");
@@ -199,44 +190,33 @@ TEST_F(ButtonSTTest, TooltipShowsItsTextAndNamesTheButton)
     EXPECT_EQ(button->accessibleName(), "Close") << "an icon-only button is announced by its tooltip";
 }
 
-TEST_F(ButtonSTTest, BackgroundIsTheBandBlueInEveryState)
+TEST_F(ButtonSTTest, BackgroundIsTheBandBlueInEveryStateUntilTheColourTableSaysOtherwise)
 {
-    EXPECT_EQ(Look(button).corner, res::kTitleBand) << "idle";
     button->setFocus(Qt::MouseFocusReason);
     EXPECT_EQ(Look(button).corner, res::kTitleBand) << "focused";
-    Hover();
-    EXPECT_EQ(Look(button).corner, res::kTitleBand) << "hovered";
     QTest::mousePress(button, Qt::LeftButton, {}, Centre());
     EXPECT_EQ(Look(button).corner, res::kTitleBand) << "pressed";
     QTest::mouseRelease(button, Qt::LeftButton, {}, Centre());
-}
+    Hover();
+    EXPECT_EQ(Look(button).corner, res::kTitleBand) << "hovered";
+    skin.SetDrawBorder(true);
+    EXPECT_NE(button->grab().toImage().pixelColor(0, 0), res::kTitleBand) << "the frame's edge while hovered";
+    QTest::mouseMove(&window, Away());
+    EXPECT_EQ(button->grab().toImage().pixelColor(0, 0), res::kTitleBand) << "no frame when idle";
+    skin.SetDrawBorder(false);
 
-TEST_F(ButtonSTTest, ColourTableRefusesIndexesOutsideItAndPicksTheColourByState)
-{
     EXPECT_EQ(skin.SetColor(CButtonST::kColorCount, Qt::red), CButtonST::kColorInvalidIndex);
     EXPECT_EQ(skin.SetColor(-1, Qt::red), CButtonST::kColorInvalidIndex);
-    EXPECT_EQ(Look(button).corner, res::kTitleBand) << "a refused colour changes nothing";
-
     const QColor out(0, 128, 0), in(128, 0, 0), focus(0, 0, 128);
     EXPECT_EQ(skin.SetColor(CButtonST::kBkOut, out), CButtonST::kColorOk);
     skin.SetColor(CButtonST::kBkIn, in);
     skin.SetColor(CButtonST::kBkFocus, focus);
+    button->clearFocus();
     EXPECT_EQ(Look(button).corner, out);
     button->setFocus(Qt::MouseFocusReason);
     EXPECT_EQ(Look(button).corner, focus);
     Hover();
     EXPECT_EQ(Look(button).corner, in) << "hovered wins over focused";
-}
-
-TEST_F(ButtonSTTest, BorderShowsWhileHoveredOnlyWhenDrawBorderIsOn)
-{
-    Hover();
-    EXPECT_EQ(Look(button).corner, res::kTitleBand);
-    skin.SetDrawBorder(true);
-    const QImage image = button->grab().toImage();
-    EXPECT_NE(image.pixelColor(0, 0), res::kTitleBand) << "the frame's edge";
-    QTest::mouseMove(&window, Away());
-    EXPECT_EQ(button->grab().toImage().pixelColor(0, 0), res::kTitleBand) << "no frame when idle";
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 // control, each slider's frame when it is let go, and the VGA steps with
 // their acknowledgement and read-back.
 
-#include "pages/page_fixture.h"
+#include "panel_fixture.h"
 
 #include "platform/up_down.h"
 #include "protocol/video_commands.h"
@@ -17,14 +17,11 @@ namespace v = ctl::video;
 
 namespace {
 
-struct SliderCase {
-    int slider;
-    int box;
+const struct {
+    int slider, box;
     const ValueSetting* setting;
     bool tokenBackAtOnce;
-};
-
-const SliderCase kSliders[] = {
+} kSliders[] = {
     {v::kContrastSlider, v::kContrastBox, &kContrast, true},
     {v::kBrightnessSlider, v::kBrightnessBox, &kBrightness, true},
     {v::kColorSlider, v::kColorBox, &kColor, true},
@@ -33,13 +30,10 @@ const SliderCase kSliders[] = {
     {v::kVSizeSlider, v::kVSizeBox, &kVgaVSize, false},
 };
 
-struct StepCase {
-    int upDown;
-    int box;
+const struct {
+    int upDown, box;
     const StepSetting* setting;
-};
-
-const StepCase kSteps[] = {
+} kSteps[] = {
     {v::kHPositionStep, v::kHPositionBox, &kHPosition},
     {v::kVPositionStep, v::kVPositionBox, &kVPosition},
     {v::kClockStep, v::kClockBox, &kClock},
@@ -78,45 +72,33 @@ protected:
         }
         return nullptr;
     }
+    void ExpectSliders(std::array<int, 6> positions)
+    {
+        for (std::size_t i = 0; i < std::size(kSliders); ++i) {
+            EXPECT_EQ(PageCtl<QSlider>(kSliders[i].slider)->value(), positions[i]) << i;
+            EXPECT_EQ(BoxText(kSliders[i].box), QString::number(positions[i])) << i;
+        }
+    }
 };
 
-TEST_F(VideoPageTest, StatusAnswerFillsEverySliderAndBox)
+TEST_F(VideoPageTest, StatusAnswerFillsEverySliderAndBoxAndOnlyVgaEnablesTheSteps)
 {
-    const char* const expected[] = {"50", "60", "30", "10", "12", "8"};
-    for (std::size_t i = 0; i < std::size(kSliders); ++i) {
-        EXPECT_EQ(PageCtl<QSlider>(kSliders[i].slider)->value(), QString(expected[i]).toInt());
-        EXPECT_EQ(BoxText(kSliders[i].box), expected[i]);
-    }
-    const char* const steps[] = {"40", "41", "42", "43"};
+    ExpectSliders({50, 60, 30, 10, 12, 8});
     for (std::size_t i = 0; i < std::size(kSteps); ++i) {
-        EXPECT_EQ(BoxText(kSteps[i].box), steps[i]);
+        EXPECT_EQ(BoxText(kSteps[i].box), QString::number(40 + i));
         EXPECT_TRUE(PageCtl<QWidget>(kSteps[i].box)->isEnabled());
         EXPECT_TRUE(PageCtl<QWidget>(kSteps[i].upDown)->isEnabled());
     }
     EXPECT_TRUE(panel->Token().Ready());
-}
-
-TEST_F(VideoPageTest, ValuesAtAndBeyondARangeEndShowTheSlidersPosition)
-{
-    // Contrast at its end, brightness and colour beyond theirs, the sizes at 0 and 255.
-    Status(VideoStatus({100, 101, 255, 20, 0, 255, 1, 2, 3, 4, kInputVga}));
-    const int positions[] = {100, 100, 60, 20, 0, 20};
-    for (std::size_t i = 0; i < std::size(kSliders); ++i) {
-        EXPECT_EQ(PageCtl<QSlider>(kSliders[i].slider)->value(), positions[i]) << i;
-        EXPECT_EQ(BoxText(kSliders[i].box), QString::number(positions[i])) << i;
-    }
-}
-
-TEST_F(VideoPageTest, AnInputOtherThanVgaDisablesTheStepsAndLeavesTheirBoxes)
-{
-    Status(VideoStatus({1, 2, 3, 4, 5, 6, 90, 91, 92, 93, kInputDp}));
+    // Contrast at its end, brightness and colour beyond theirs, the sizes at 0 and 255; not VGA.
+    Answer(VideoStatus({100, 101, 255, 20, 0, 255, 90, 91, 92, 93, kInputDp}));
+    ExpectSliders({100, 100, 60, 20, 0, 20});
     for (const auto& s : kSteps) {
         EXPECT_FALSE(PageCtl<QWidget>(s.box)->isEnabled());
         EXPECT_FALSE(PageCtl<QWidget>(s.upDown)->isEnabled());
     }
     EXPECT_EQ(BoxText(v::kHPositionBox), "40") << "kept from the VGA status";
-    EXPECT_EQ(BoxText(v::kContrastBox), "1") << "the sliders follow whatever the input";
-    Status(kVgaStatus);
+    Answer(kVgaStatus);
     EXPECT_TRUE(PageCtl<QWidget>(v::kPhaseStep)->isEnabled());
 }
 
@@ -136,20 +118,12 @@ TEST_F(VideoPageTest, LettingGoOfEachSliderSendsItsSetting)
             Answer(MakeFrame(s.setting->set, {{kValueByte, value}}));
         }
     }
-}
-
-TEST_F(VideoPageTest, ContrastAt37AndHSizeAt20GoOutByteForByte)
-{
     PageCtl<QSlider>(v::kContrastSlider)->setValue(37);
     ClickThumb(v::kContrastSlider);
-    EXPECT_EQ(ReadFrame(), (std::vector<std::uint8_t>{0x50, 0x56, 0x54, 0x08, 0x01, 0x25, 0x00, 0x25, 0, 0, 0, 0, 0, 0,
-                                                      0, 0, 0, 0x4D}));
-    EXPECT_TRUE(panel->Token().Ready());
+    EXPECT_EQ(ReadFrame(), (Bytes{0x50, 0x56, 0x54, 0x08, 0x01, 0x25, 0x00, 0x25, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x4D}));
     PageCtl<QSlider>(v::kHSizeSlider)->setValue(20);
     ClickThumb(v::kHSizeSlider);
-    EXPECT_EQ(ReadFrame(), (std::vector<std::uint8_t>{0x50, 0x56, 0x54, 0x24, 0x37, 0x14, 0x00, 0x00, 0, 0, 0, 0, 0, 0,
-                                                      0, 0, 0, 0x69}));
-    EXPECT_FALSE(panel->Token().Ready()) << "the size waits for the switcher";
+    EXPECT_EQ(ReadFrame(), (Bytes{0x50, 0x56, 0x54, 0x24, 0x37, 0x14, 0x00, 0x00, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x69}));
 }
 
 TEST_F(VideoPageTest, AClickInTheChannelSendsAndKeyboardMovesDoNot)
@@ -157,9 +131,8 @@ TEST_F(VideoPageTest, AClickInTheChannelSendsAndKeyboardMovesDoNot)
     auto* slider = PageCtl<QSlider>(v::kSharpnessSlider);
     slider->setFocus();
     PressKey(slider, Qt::Key_PageUp);
-    EXPECT_EQ(slider->value(), 11) << "page keys move by one";
     PressKey(slider, Qt::Key_Right);
-    EXPECT_EQ(slider->value(), 11) << "arrow keys move by nothing";
+    EXPECT_EQ(slider->value(), 11) << "page keys move by one, arrow keys by nothing";
     EXPECT_EQ(BoxText(v::kSharpnessBox), "11");
     EXPECT_TRUE(LineQuiet());
     ClickChannelEnd(v::kSharpnessSlider);
@@ -182,12 +155,8 @@ TEST_F(VideoPageTest, EachStepIsAcknowledgedThenReadBack)
             EXPECT_TRUE(panel->Token().Ready());
         }
     }
-}
-
-TEST_F(VideoPageTest, AStepOtherThanOneSendsNothingAndGivesTheTokenBack)
-{
     PageCtl<platform::UpDown>(v::kClockStep)->Step(2);
-    EXPECT_TRUE(LineQuiet());
+    EXPECT_TRUE(LineQuiet()) << "a step other than one sends nothing";
     EXPECT_TRUE(panel->Token().Ready());
 }
 
@@ -209,11 +178,9 @@ TEST_F(VideoPageTest, ReturnEscapeAndSpaceStopAtThePage)
     auto* box = PageCtl<QLineEdit>(v::kHPositionBox);
     box->setFocus();
     box->setText("4");
-    PressKey(box, Qt::Key_Space);
-    PressKey(box, Qt::Key_Return);
-    PressKey(box, Qt::Key_Escape);
-    EXPECT_EQ(box->text(), "4");
-    PressKey(box, Qt::Key_2);
+    for (const auto key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Escape, Qt::Key_2}) {
+        PressKey(box, key);
+    }
     EXPECT_EQ(box->text(), "42") << "other keys reach the box";
     EXPECT_TRUE(page->isVisible());
     EXPECT_TRUE(LineQuiet());

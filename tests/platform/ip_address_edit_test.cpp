@@ -31,13 +31,13 @@ protected:
     platform::IpAddressEdit field;
 };
 
-TEST_F(IpAddressTyping, DotsAndThirdDigitsMoveOnToTheNextBox)
+TEST_F(IpAddressTyping, DotsAndThirdDigitsMoveOnToTheNextBoxAndBackspaceGoesBack)
 {
     const struct {
         const char* typed;
         const char* shown;
     } cases[] = {
-        {"10.0.0.5", "10.0.0.5"},
+        {"10.0.0.5", "10.0.0.5"},  // read back as the octets, below
         {"192.168.0.1", "192.168.0.1"},  // the dot after a full box is not a second step
         {"1..2", "1.2.."},  // a dot in an empty box is swallowed
         {"1.2.3.4.5", "1.2.3.45"},  // no box after the last
@@ -47,17 +47,12 @@ TEST_F(IpAddressTyping, DotsAndThirdDigitsMoveOnToTheNextBox)
         field.setFocus();
         Type(QString::fromLatin1(c.typed));
         EXPECT_EQ(field.Text(), c.shown) << c.typed;
+        if (c.typed[0] == '1' && c.typed[1] == '0') {
+            EXPECT_EQ(field.Octets(), (std::array<std::uint8_t, 4>{10, 0, 0, 5}));
+        }
     }
     field.Clear();
     field.setFocus();
-    Type(QStringLiteral("10.0.0.5"));
-    const auto octets = field.Octets();
-    ASSERT_TRUE(octets);
-    EXPECT_EQ(*octets, (std::array<std::uint8_t, 4>{10, 0, 0, 5}));
-}
-
-TEST_F(IpAddressTyping, BackspaceInAnEmptyBoxGoesBackToThePreviousOne)
-{
     Type(QStringLiteral("10.1"));
     Backspace();  // "1" of the second box
     Backspace();  // back to the first box

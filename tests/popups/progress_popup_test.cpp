@@ -1,6 +1,6 @@
 // The progress popup on real widgets and the manual clock: the trail of dots
-// step by step, the finished state with its check mark, a second show, the
-// keys that must not end it and a close from outside.
+// step by step as screen readers read it, the finished state, a second show,
+// the keys that must not end it and a close from outside.
 
 #include "popup_steps.h"
 
@@ -9,6 +9,7 @@
 #include "res/skin.h"
 #include "res/status_ids.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QLabel>
 
@@ -43,44 +44,49 @@ protected:
             pages::CloseStatus();
         });
         pages::ShowStatus();
-        EXPECT_TRUE(runner->Ran());
+        EXPECT_TRUE(runner->Finished());
         EXPECT_FALSE(pages::StatusPopupShowing());
         EXPECT_EQ(VisibleWindows<CStatusDlg>(), 0);
     }
 };
 
-TEST_F(ProgressPopupTest, DotsGrowEveryThreeHundredMilliseconds)
+TEST_F(ProgressPopupTest, DotsGrowEveryThreeHundredMillisecondsAndANewTextShowsAtTheNextStep)
 {
     WhileShowing([](CStatusDlg* popup) {
-        EXPECT_EQ(Label(popup), "Setting . . .");
+        const auto read = [&] {
+            const QString name =
+                QAccessible::queryAccessibleInterface(popup->Control(c::kText))->text(QAccessible::Name);
+            EXPECT_EQ(name, Label(popup)) << "screen readers read the line as it steps";
+            return name;
+        };
+        EXPECT_EQ(read(), "Setting . . .");
         EXPECT_FALSE(CheckMarkShown(popup));
         Advance(299);
-        EXPECT_EQ(Label(popup), "Setting . . .") << "not before 300 ms";
-        Advance(1);
-        EXPECT_EQ(Label(popup), "Setting .");
-        Advance(300);
-        EXPECT_EQ(Label(popup), "Setting . .");
-        Advance(300);
-        EXPECT_EQ(Label(popup), "Setting . . .");
-        Advance(300);
-        EXPECT_EQ(Label(popup), "Setting .") << "the cycle starts again";
-    });
-}
-
-TEST_F(ProgressPopupTest, ANewTextShowsAtTheNextStep)
-{
-    WhileShowing([](CStatusDlg* popup) {
-        Advance(300);
+        EXPECT_EQ(read(), "Setting . . .") << "not before 300 ms";
+        int step = 1;
+        for (const char* label : {"Setting .", "Setting . .", "Setting . . .", "Setting ."}) {
+            Advance(std::exchange(step, 300));
+            EXPECT_EQ(read(), label);
+        }
         pages::StatusText() = QStringLiteral("Configuring");
         EXPECT_EQ(Label(popup), "Setting .");
         Advance(300);
-        EXPECT_EQ(Label(popup), "Configuring . .");
+        EXPECT_EQ(read(), "Configuring . .");
     });
 }
 
-TEST_F(ProgressPopupTest, FinishShowsTheTextAloneWithTheCheckMarkAndStopsTheDots)
+TEST_F(ProgressPopupTest, KeysAndASecondShowLeaveItOpenAndFinishShowsTheTextAloneWithTheCheckMark)
 {
     WhileShowing([](CStatusDlg* popup) {
+        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+            QCoreApplication::sendEvent(popup, &press);
+            EXPECT_TRUE(popup->isVisible()) << key;
+        }
+        pages::ShowStatus();  // returns at once
+        EXPECT_EQ(VisibleWindows<CStatusDlg>(), 1);
+        EXPECT_EQ(pages::OpenStatusPopup(), popup);
+        EXPECT_TRUE(pages::StatusPopupShowing());
         Advance(300);
         pages::StatusText() = QStringLiteral("Configure successfully!");
         pages::FinishStatus();
@@ -94,53 +100,20 @@ TEST_F(ProgressPopupTest, FinishShowsTheTextAloneWithTheCheckMarkAndStopsTheDots
     });
 }
 
-TEST_F(ProgressPopupTest, EachShowingStartsAfresh)
-{
-    WhileShowing([](CStatusDlg*) { pages::FinishStatus(); });
-    WhileShowing([](CStatusDlg* popup) {
-        EXPECT_FALSE(CheckMarkShown(popup));
-        EXPECT_EQ(Label(popup), "Setting . . .");
-    });
-}
-
-TEST_F(ProgressPopupTest, SecondShowOpensNoSecondPopup)
-{
-    WhileShowing([](CStatusDlg* popup) {
-        pages::ShowStatus();  // returns at once
-        EXPECT_EQ(VisibleWindows<CStatusDlg>(), 1);
-        EXPECT_EQ(pages::OpenStatusPopup(), popup);
-        EXPECT_TRUE(pages::StatusPopupShowing());
-    });
-}
-
-TEST_F(ProgressPopupTest, ReturnAndEscapeLeaveThePopupAndItsFlagAlone)
-{
-    WhileShowing([](CStatusDlg* popup) {
-        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
-            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-            QCoreApplication::sendEvent(popup, &press);
-            EXPECT_TRUE(popup->isVisible()) << key;
-            EXPECT_TRUE(pages::StatusPopupShowing()) << key;
-        }
-    });
-}
-
-TEST_F(ProgressPopupTest, ClosedFromOutsideClearsTheFlagSoTheNextShowWorks)
-{
-    auto runner = WhenStatusOpen([](CStatusDlg* popup) { popup->close(); });
-    pages::ShowStatus();
-    EXPECT_TRUE(runner->Ran());
-    EXPECT_FALSE(pages::StatusPopupShowing());
-    WhileShowing([](CStatusDlg* popup) { EXPECT_TRUE(popup->isVisible()); });
-}
-
-TEST_F(ProgressPopupTest, CloseOrFinishWithoutAPopupChangeNothingElse)
+TEST_F(ProgressPopupTest, EachShowingStartsAfreshAfterAFinishACloseFromOutsideOrNone)
 {
     pages::CloseStatus();
     pages::FinishStatus();
     EXPECT_FALSE(pages::StatusPopupShowing());
-    EXPECT_EQ(VisibleWindows<CStatusDlg>(), 0);
-    WhileShowing([](CStatusDlg* popup) { EXPECT_EQ(Label(popup), "Setting . . ."); });
+    WhileShowing([](CStatusDlg*) { pages::FinishStatus(); });
+    auto runner = WhenStatusOpen([](CStatusDlg* popup) { popup->close(); });
+    pages::ShowStatus();
+    EXPECT_TRUE(runner->Finished());
+    EXPECT_FALSE(pages::StatusPopupShowing());
+    WhileShowing([](CStatusDlg* popup) {
+        EXPECT_FALSE(CheckMarkShown(popup));
+        EXPECT_EQ(Label(popup), "Setting . . .");
+    });
 }
 
 TEST_F(ProgressPopupTest, PaintedOutline)
