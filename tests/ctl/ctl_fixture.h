@@ -3,7 +3,6 @@
 // into a port map directory as COM9 and on a free TCP port of loopback.
 
 #include "ctl_run.h"
-
 #include "sim/simulator.h"
 
 #include <QTemporaryDir>
@@ -16,12 +15,16 @@ inline constexpr int kSimCom = 9;
 
 class CtlWithSimulator : public ::testing::Test {
 protected:
-    void StartSwitcher(sim::SimOptions options = {})
+    void StartSwitcher(int dropEvery = 0, int corruptEvery = 0)
     {
         ASSERT_TRUE(portDir.isValid());
+        sim::SimOptions options;
+        options.dropEvery = dropEvery;
+        options.corruptEvery = corruptEvery;
         options.portDir = portDir.path().toStdString();
         options.comNumber = kSimCom;
         options.tcpPort = 0;
+        switcher.reset();  // its port map link goes with it
         switcher = std::make_unique<sim::Simulator>(options);
         ASSERT_TRUE(switcher->Start());
     }
@@ -32,7 +35,7 @@ protected:
         return {"--port-dir", portDir.path(), "--port", QStringLiteral("COM%1").arg(kSimCom)};
     }
     QStringList OverTcp() const { return {"--host", QStringLiteral("127.0.0.1:%1").arg(switcher->TcpPort())}; }
-    CtlRun Ctl(const QStringList& where, const QStringList& words) { return RunCtl(where + words); }
+    ProgramRun Ctl(const QStringList& where, const QStringList& words) { return RunCtl(where + words); }
     sim::DeviceState State() const { return switcher->Snapshot(); }
 
     QTemporaryDir portDir;

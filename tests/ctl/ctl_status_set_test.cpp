@@ -3,131 +3,74 @@
 
 #include "ctl_fixture.h"
 
-#include "protocol/list_texts.h"
 #include "protocol/setting_names.h"
-
-#include <QJsonArray>
 
 namespace velmora::test {
 namespace {
 
-namespace t = protocol::list_texts;
-
-QString Text(std::string_view listText) { return QString::fromStdString(protocol::Trimmed(listText)); }
-
-template <std::size_t N>
-QString Dotted(const std::array<std::uint8_t, N>& bytes)
-{
-    QStringList parts;
-    for (const std::uint8_t b : bytes) {
-        parts << QString::number(b);
-    }
-    return parts.join('.');
-}
-
-// What `status all --json` must print for a switcher in this state.
-QJsonObject Expected(const sim::DeviceState& s)
-{
-    QJsonObject general{
-        {"input", Text(t::kInputs[s.input - 1])},
-        {"audio", Text(t::kAudio[s.audioSource[s.input - 1]])},
-        {"auto-switch", Text(t::kAutoSwitch[s.autoSwitch - 1])},
-        {"resolution", Text(t::kResolution[s.resolution - 1])},
-        {"aspect-ratio", Text(t::kAspectRatio[s.aspectRatio - 1])},
-        {"edid", Text(t::kEdid[s.edid - 1])},
-        {"hdcp", Text(t::kHdcp[s.hdcp - 1])},
-    };
-    QJsonObject video{
-        {"contrast", s.contrast},    {"brightness", s.brightness}, {"color", s.color},
-        {"sharpness", s.sharpness},  {"h-size", s.vgaHSize},       {"v-size", s.vgaVSize},
-        {"h-position", s.hPosition}, {"v-position", s.vPosition},  {"clock", s.clock},
-        {"phase", s.phase},
-    };
-    QJsonObject audio{
-        {"mute", s.mute},
-        {"volume", s.volume},
-        {"mic-mute", s.micMute},
-        {"mic-volume", s.micVolume},
-        {"mixer", Text(t::kMixer[s.mixerMode - 1])},
-        {"mixer-volume", s.mixerVolume},
-        {"fade-in", s.fadeInMs},
-        {"fade-out", s.fadeOutMs},
-    };
-    const auto& m = s.mac;
-    QJsonObject network{
-        {"dhcp", s.dhcp},
-        {"ip", Dotted(s.ip)},
-        {"subnet", Dotted(s.subnet)},
-        {"gateway", Dotted(s.gateway)},
-        {"mac", QString::asprintf("%02x-%02x-%02x-%02x-%02x-%02x", m[0], m[1], m[2], m[3], m[4], m[5])},
-        {"tcp-port", s.tcpPort},
-    };
-    QJsonObject advanced{
-        {"beep", s.beep},
-        {"power", s.power},
-        {"serial-baud", Text(t::kSerialBaud[s.serialBaud - 1])},
-        {"sleep-timer", Text(t::kSleepTimer[s.sleepTimer - 1])},
-        {"osd-timeout", Text(t::kOsdTimeout[s.osdTimeout - 1])},
-        {"hardware-version", QStringLiteral("%1.%2").arg(s.versionMajor).arg(s.versionMinor)},
-    };
-    return {{"general", general}, {"video", video}, {"audio", audio}, {"network", network}, {"advanced", advanced}};
-}
-
 // A switcher far from its factory settings, so that no value reads right by chance.
-void Unusual(sim::DeviceState& s)
-{
-    s.input = 4;
-    s.audioSource = {0, 2, 0, 5, 3};
-    s.autoSwitch = 3;
-    s.resolution = 8;
-    s.aspectRatio = 3;
-    s.edid = 2;
-    s.hdcp = 1;
-    s.contrast = 91;
-    s.brightness = 7;
-    s.color = 44;
-    s.sharpness = 19;
-    s.vgaHSize = 2;
-    s.vgaVSize = 17;
-    s.hPosition = 61;
-    s.vPosition = 33;
-    s.clock = 80;
-    s.phase = 4;
-    s.mute = true;
-    s.volume = 31;
-    s.micMute = true;
-    s.micVolume = 9;
-    s.mixerMode = 3;
-    s.mixerVolume = 30;
-    s.fadeInMs = 4321;
-    s.fadeOutMs = 258;
-    s.beep = false;
-    s.power = false;
-    s.serialBaud = 3;
-    s.sleepTimer = 5;
-    s.osdTimeout = 6;
-    s.versionMajor = 3;
-    s.versionMinor = 14;
-    s.dhcp = true;
-    s.ip = {10, 1, 2, 3};
-    s.subnet = {255, 255, 0, 0};
-    s.gateway = {10, 1, 0, 1};
-    s.mac = {0x02, 0xAB, 0xCD, 0xEF, 0x01, 0x23};
-    s.tcpPort = 4001;
-}
+const sim::DeviceState kUnusual{.input = 4,
+                                .audioSource = {0, 2, 0, 5, 3},
+                                .autoSwitch = 3,
+                                .resolution = 8,
+                                .aspectRatio = 3,
+                                .edid = 2,
+                                .hdcp = 1,
+                                .contrast = 91,
+                                .brightness = 7,
+                                .color = 44,
+                                .sharpness = 19,
+                                .vgaHSize = 2,
+                                .vgaVSize = 17,
+                                .hPosition = 61,
+                                .vPosition = 33,
+                                .clock = 80,
+                                .phase = 4,
+                                .mute = true,
+                                .volume = 31,
+                                .micMute = true,
+                                .micVolume = 9,
+                                .mixerMode = 3,
+                                .mixerVolume = 30,
+                                .fadeInMs = 4321,
+                                .fadeOutMs = 258,
+                                .beep = false,
+                                .power = false,
+                                .serialBaud = 3,
+                                .sleepTimer = 5,
+                                .osdTimeout = 6,
+                                .versionMajor = 3,
+                                .versionMinor = 14,
+                                .dhcp = true,
+                                .ip = {10, 1, 2, 3},
+                                .subnet = {255, 255, 0, 0},
+                                .gateway = {10, 1, 0, 1},
+                                .mac = {0x02, 0xAB, 0xCD, 0xEF, 0x01, 0x23},
+                                .tcpPort = 4001};
+
+// What `status all --json` prints for it.
+const char* const kUnusualJson = R"({
+ "general": {"input": "DP", "audio": "Ext 5", "auto-switch": "First Connected Mode", "resolution": "1680x1050@60",
+             "aspect-ratio": "16:10", "edid": "EDID 2.0", "hdcp": "HDCP 1.4"},
+ "video": {"contrast": 91, "brightness": 7, "color": 44, "sharpness": 19, "h-size": 2, "v-size": 17,
+           "h-position": 61, "v-position": 33, "clock": 80, "phase": 4},
+ "audio": {"mute": true, "volume": 31, "mic-mute": true, "mic-volume": 9, "mixer": "AUTO", "mixer-volume": 30,
+           "fade-in": 4321, "fade-out": 258},
+ "network": {"dhcp": true, "ip": "10.1.2.3", "subnet": "255.255.0.0", "gateway": "10.1.0.1",
+             "mac": "02-ab-cd-ef-01-23", "tcp-port": 4001},
+ "advanced": {"beep": false, "power": false, "serial-baud": "19200", "sleep-timer": "15 minutes",
+              "osd-timeout": "30 seconds", "hardware-version": "3.14"}})";
 
 class StatusAll : public CtlWithSimulator, public ::testing::WithParamInterface<bool> {};
 
 TEST_P(StatusAll, JsonEqualsTheSwitchersState)
 {
-    switcher->Modify(Unusual);
-    const CtlRun run = Ctl(GetParam() ? OverTcp() : OverPty(), {"status", "all", "--json"});
-    ASSERT_EQ(run.exit, 0) << Shown(run);
-    EXPECT_EQ(run.Json(), Expected(State())) << Shown(run);
-    // The text form names the same values, one a line.
-    const CtlRun text = Ctl(GetParam() ? OverTcp() : OverPty(), {"status", "general"});
-    EXPECT_TRUE(text.out.contains("input: DP\n")) << Shown(text);
-    EXPECT_TRUE(text.out.contains("resolution: 1680x1050@60\n")) << Shown(text);
+    switcher->Modify([](sim::DeviceState& s) { s = kUnusual; });
+    const ProgramRun run = Ctl(GetParam() ? OverTcp() : OverPty(), {"status", "all", "--json"});
+    ASSERT_EQ(run.exit, 0) << run.Shown();
+    EXPECT_EQ(run.Json(), QJsonDocument::fromJson(kUnusualJson).object()) << run.Shown();
+    const ProgramRun text = Ctl(GetParam() ? OverTcp() : OverPty(), {"status", "general"});
+    EXPECT_TRUE(text.out.contains("input: DP\n") && text.out.contains("resolution: 1680x1050@60\n")) << text.Shown();
 }
 
 INSTANTIATE_TEST_SUITE_P(Lines, StatusAll, ::testing::Values(false, true),
@@ -189,24 +132,24 @@ TEST_F(CtlWithSimulator, EverySettingSetIsShownByStatus)
     EXPECT_EQ(std::size(kSetCases), writable) << "a writable setting has no case";
     for (const SetCase& c : kSetCases) {
         SCOPED_TRACE(c.name);
-        const CtlRun set = Ctl(OverPty(), {"set", c.name, c.value, "--json"});
-        ASSERT_EQ(set.exit, 0) << Shown(set);
-        EXPECT_EQ(set.Json().value(c.name), c.shown) << Shown(set);
-        const CtlRun status = Ctl(OverPty(), {"status", c.page, "--json"});
-        ASSERT_EQ(status.exit, 0) << Shown(status);
-        EXPECT_EQ(status.Json().value(c.name), c.shown) << Shown(status);
+        const ProgramRun set = Ctl(OverPty(), {"set", c.name, c.value, "--json"});
+        ASSERT_EQ(set.exit, 0) << set.Shown();
+        EXPECT_EQ(set.Json().value(c.name), c.shown) << set.Shown();
+        const ProgramRun status = Ctl(OverPty(), {"status", c.page, "--json"});
+        ASSERT_EQ(status.exit, 0) << status.Shown();
+        EXPECT_EQ(status.Json().value(c.name), c.shown) << status.Shown();
     }
     // An address written ends in static addressing, as the Network page's chain does.
-    const CtlRun ip = Ctl(OverPty(), {"set", "ip", "10.0.0.6", "--json"});
-    EXPECT_EQ(ip.Json(), (QJsonObject{{"ip", "10.0.0.6"}, {"dhcp", false}})) << Shown(ip);
+    const ProgramRun ip = Ctl(OverPty(), {"set", "ip", "10.0.0.6", "--json"});
+    EXPECT_EQ(ip.Json(), (QJsonObject{{"ip", "10.0.0.6"}, {"dhcp", false}})) << ip.Shown();
     EXPECT_FALSE(State().dhcp);
 }
 
 TEST_F(CtlWithSimulator, SeveralSettingsOverTcpInOneCall)
 {
-    const CtlRun set =
+    const ProgramRun set =
         Ctl(OverTcp(), {"set", "input", "VGA", "volume", "7", "fade-out", "250", "osd-timeout", "\t25 seconds \t"});
-    ASSERT_EQ(set.exit, 0) << Shown(set);
+    ASSERT_EQ(set.exit, 0) << set.Shown();
     EXPECT_EQ(set.out, "input: VGA\naudio: Ext 1\nvolume: 7\nfade-out: 250\nosd-timeout: 25 seconds\n");
     const sim::DeviceState s = State();
     EXPECT_EQ(s.input, 5);
@@ -217,19 +160,19 @@ TEST_F(CtlWithSimulator, SeveralSettingsOverTcpInOneCall)
 
 TEST_F(CtlWithSimulator, RawSendsOneFrameAndDecodesTheAnswer)
 {
-    const CtlRun run = Ctl(OverPty(), {"raw", "27", "01", "--json"});
-    ASSERT_EQ(run.exit, 0) << Shown(run);
+    const ProgramRun run = Ctl(OverPty(), {"raw", "27", "01", "--json"});
+    ASSERT_EQ(run.exit, 0) << run.Shown();
     EXPECT_EQ(run.Json().value("sent").toString(), "50 56 54 27 01 00 00 00 00 00 00 00 00 00 00 00 00 22");
     EXPECT_EQ(run.Json().value("sent-meaning").toString(), "query General status");
     EXPECT_TRUE(run.Json().value("meaning").toString().startsWith("status: General input HDMI 1, audio Emb"))
-        << Shown(run);
+        << run.Shown();
     // A whole frame with any checksum: the checksum is made again.
-    const CtlRun whole = Ctl(OverTcp(), {"raw", "505654"
-                                                "171717"
-                                                "0000000000000000000000"
-                                                "00"});
-    ASSERT_EQ(whole.exit, 0) << Shown(whole);
-    EXPECT_TRUE(whole.out.contains("meaning: acknowledged: set volume 23\n")) << Shown(whole);
+    const ProgramRun whole = Ctl(OverTcp(), {"raw", "505654"
+                                                    "171717"
+                                                    "0000000000000000000000"
+                                                    "00"});
+    ASSERT_EQ(whole.exit, 0) << whole.Shown();
+    EXPECT_TRUE(whole.out.contains("meaning: acknowledged: set volume 23\n")) << whole.Shown();
     EXPECT_EQ(State().volume, 23);
 }
 
