@@ -1,77 +1,46 @@
-// The network configuration packet byte for byte, its answer, the
-// hexadecimal text reader the network settings use, and which hardware
-// addresses a unit can take.
+// The network configuration packet byte for byte, its answer, the text
+// readers of the settings' boxes, and which hardware addresses a unit can take.
+
+#include "protocol_helpers.h"
 
 #include "protocol/config_packet.h"
+#include "protocol/decimal_text.h"
 #include "protocol/hex_text.h"
 
 #include <gtest/gtest.h>
 
-#include <numeric>
+#include <climits>
 
 namespace velmora::protocol {
 namespace {
 
-unsigned Sum(const ConfigPacket& packet) { return std::accumulate(packet.begin(), packet.end(), 0u) & 0xFFu; }
-
-TEST(ConfigPacket, DhcpModeAddressesTheSwitcherAndKeepsItsMac)
+// The packet's first bytes as hex; all after them are zero but the status byte 0xFF and the checksum.
+Bytes Packet(const std::string& head, std::uint8_t checksum)
 {
-    NetworkConfigRequest request;
-    request.target = {0x00, 0x1C, 0x91, 0x03, 0x52, 0x7A};
-    request.dhcp = true;
-    request.ip = {10, 0, 0, 33};  // not sent in DHCP mode
-    const ConfigPacket packet = BuildConfigPacket(request);
-
-    ConfigPacket expected{};
-    const std::uint8_t head[] = {0x00, 0x1C, 0x91, 0x03, 0x52, 0x7A};
-    std::copy(std::begin(head), std::end(head), expected.begin());
-    expected[18] = 0x01;
-    expected[25] = 0x16;
-    expected[74] = 0xFF;
-    // 0x00+0x1C+0x91+0x03+0x52+0x7A + 0x01 + 0x16 + 0xFF = 0x292; 0x100 - 0x92 = 0x6E
-    expected[75] = 0x6E;
-    EXPECT_EQ(packet, expected);
-    EXPECT_EQ(Sum(packet), 0u);
+    Bytes packet = FromHex(head);
+    packet.resize(config::kPacketSize);
+    packet[74] = 0xFF;
+    packet[75] = checksum;
+    return packet;
 }
 
-TEST(ConfigPacket, StaticModeCarriesAddressGatewayMaskAndNewMac)
+TEST(ConfigPacket, DhcpAndStaticModeByteForByte)
 {
-    NetworkConfigRequest request;
-    request.target = {0x02, 0x00, 0x5E, 0x10, 0x00, 0x03};
-    request.dhcp = false;
-    request.ip = {192, 168, 7, 42};
-    request.newMac = {0x02, 0x11, 0x22, 0x33, 0x44, 0x55};
-    const ConfigPacket packet = BuildConfigPacket(request);
-
-    const std::uint8_t head[26] = {0x02, 0x00, 0x5E, 0x10, 0x00, 0x03,  // target
-                                   192,  168,  7,    42,  // address
-                                   192,  168,  7,    1,  // gateway
-                                   0xFF, 0xFF, 0xFF, 0x00,  // mask
-                                   0x00,  // static
-                                   0x02, 0x11, 0x22, 0x33, 0x44, 0x55,  // new MAC
-                                   0x17};
-    for (std::size_t i = 0; i < sizeof head; ++i) {
-        EXPECT_EQ(packet[i], head[i]) << "byte " << i;
-    }
-    for (std::size_t i = sizeof head; i < 74; ++i) {
-        EXPECT_EQ(packet[i], 0) << "byte " << i;
-    }
-    EXPECT_EQ(packet[74], 0xFF);
-    EXPECT_EQ(Sum(packet), 0u);
-}
-
-TEST(ConfigPacket, ChecksumOfTheFixedBytesAlone)
-{
-    // Only the status byte 0xFF and the DHCP markers are set.
-    NetworkConfigRequest request;
-    request.dhcp = true;
-    const ConfigPacket packet = BuildConfigPacket(request);
-    EXPECT_EQ(packet[75], static_cast<std::uint8_t>(0x100 - ((1 + 0x16 + 0xFF) & 0xFF)));
+    const MacAddress unit{0x00, 0x1C, 0x91, 0x03, 0x52, 0x7A};
+    // The address is not sent in DHCP mode.
+    EXPECT_EQ(Concat(BuildConfigPacket({.target = unit, .dhcp = true, .ip = {10, 0, 0, 33}})),
+              Packet("00 1C 91 03 52 7A  00 00 00 00  00 00 00 00  00 00 00 00  01  00 00 00 00 00 00  16", 0x6E));
+    // Address, gateway, mask, static, new MAC.
+    EXPECT_EQ(Concat(BuildConfigPacket({.target = {0x02, 0x00, 0x5E, 0x10, 0x00, 0x03},
+                                        .dhcp = false,
+                                        .ip = {192, 168, 7, 42},
+                                        .newMac = {0x02, 0x11, 0x22, 0x33, 0x44, 0x55}})),
+              Packet("02 00 5E 10 00 03  C0 A8 07 2A  C0 A8 07 01  FF FF FF 00  00  02 11 22 33 44 55  17", 0x70));
 }
 
 TEST(ConfigPacket, AnswerIsAcceptedOnlyWhenLongEnoughWithStatusZero)
 {
-    std::vector<std::uint8_t> answer(76, 0);
+    Bytes answer(76, 0);
     EXPECT_TRUE(ConfigAccepted(answer));
     answer[74] = 0xFF;
     EXPECT_FALSE(ConfigAccepted(answer));
@@ -83,49 +52,46 @@ TEST(ConfigPacket, AnswerIsAcceptedOnlyWhenLongEnoughWithStatusZero)
     EXPECT_FALSE(ConfigAccepted({}));
 }
 
-std::uint8_t Parse(std::u16string_view text, std::uint8_t start = 0x5A)
-{
-    std::uint8_t byte = start;
-    ParseHexByte(text, byte);
-    return byte;
-}
-
 TEST(HexText, PairsAreReadFromTheStartAndTheLastWholePairWins)
-{
-    EXPECT_EQ(Parse(u"00"), 0x00);
-    EXPECT_EQ(Parse(u"7a"), 0x7A);
-    EXPECT_EQ(Parse(u"Fe"), 0xFE);
-    EXPECT_EQ(Parse(u"1234"), 0x34);
-    EXPECT_EQ(Parse(u"123"), 0x12) << "an odd last digit is left";
-    EXPECT_EQ(Parse(u"12G4"), 0x12) << "a pair with a non-digit stops";
-}
-
-TEST(HexText, NothingValidLeavesTheByte)
-{
-    EXPECT_EQ(Parse(u""), 0x5A);
-    EXPECT_EQ(Parse(u"A"), 0x5A);
-    EXPECT_EQ(Parse(u"ZZ"), 0x5A);
-    EXPECT_EQ(Parse(u" 1"), 0x5A);
-}
-
-TEST(HexText, CharactersCountByTheirLowByte)
-{
-    // U+0141 has low byte 0x41 ('A'), U+0130 has 0x30 ('0').
-    EXPECT_EQ(Parse(u"\u0141\u0130"), 0xA0);
-}
-
-TEST(HexText, ReadingTellsWhetherAnyPairWasValid)
 {
     const struct {
         std::u16string_view text;
         std::optional<std::uint8_t> byte;
     } cases[] = {
-        {u"0A", 0x0A},       {u"0a", 0x0A},        {u"0a1", 0x0A},        {u"0a1b", 0x1B},        {u"0aZZ", 0x0A},
-        {u"", std::nullopt}, {u"a", std::nullopt}, {u"g0", std::nullopt}, {u" 0a", std::nullopt},
+        {u"00", 0x00},         {u"7a", 0x7A},         {u"Fe", 0xFE},           {u"1234", 0x34},
+        {u"123", 0x12},  // an odd last digit is left
+        {u"12G4", 0x12},  // a pair with a non-digit stops
+        {u"0aZZ", 0x0A},       {u"", std::nullopt},   {u"A", std::nullopt},    {u"ZZ", std::nullopt},
+        {u"g0", std::nullopt}, {u" 1", std::nullopt}, {u"\u0141\u0130", 0xA0},  // characters count by their low byte: 'A', '0'
     };
-    for (const auto& k : cases) {
-        EXPECT_EQ(ReadHexByte(k.text), k.byte) << std::string(k.text.begin(), k.text.end());
+    for (const auto& [text, byte] : cases) {
+        const std::string shown(text.begin(), text.end());
+        EXPECT_EQ(ReadHexByte(text), byte) << shown;
+        std::uint8_t read = 0x5A;
+        ParseHexByte(text, read);
+        EXPECT_EQ(read, byte.value_or(0x5A)) << shown << ": nothing valid leaves the byte";
     }
+}
+
+TEST(DecimalText, ReadsLikeTheOperatorTypedIt)
+{
+    const std::pair<std::u16string_view, int> small[] = {
+        {u"0", 0},     {u"20", 20},      {u"5000", 5000}, {u"007", 7}, {u"1500ms", 1500},
+        {u"  42", 42}, {u"\t\r\n 9", 9}, {u"+12", 12},    {u"-1", -1}, {u"12 34", 12},
+    };
+    for (const auto& [text, value] : small) {
+        EXPECT_EQ(ReadDecimal(text), value) << std::string(text.begin(), text.end());
+    }
+    // Digits of another script are not decimal digits here.
+    for (const std::u16string_view text : {u"", u"   ", u"ms", u"-", u"+-5", u"- 5", u"x12", u"\u0661\u0662"}) {
+        EXPECT_EQ(ReadDecimal(text), 0) << std::string(text.begin(), text.end());
+    }
+    EXPECT_EQ(ReadDecimal(u"  -300x5"), -300);
+    EXPECT_EQ(ReadDecimal(u"2147483647"), INT_MAX);
+    EXPECT_EQ(ReadDecimal(u"2147483648"), INT_MAX);
+    EXPECT_EQ(ReadDecimal(u"99999999999999999999999"), INT_MAX);
+    EXPECT_EQ(ReadDecimal(u"-2147483648"), INT_MIN);
+    EXPECT_EQ(ReadDecimal(u"-99999999999999999999999"), INT_MIN);
 }
 
 TEST(MacAddress, AUnitTakesNeitherTheZeroNorAGroupAddress)

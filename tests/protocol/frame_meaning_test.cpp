@@ -1,28 +1,15 @@
 // Frames read in the settings' names, and setting values read from text:
 // golden vectors taken from the wire.
 
+#include "protocol_helpers.h"
+
 #include "protocol/frame_meaning.h"
 #include "protocol/setting_names.h"
 
 #include <gtest/gtest.h>
 
-#include <sstream>
-#include <string>
-#include <vector>
-
-using namespace velmora::protocol;
-
+namespace velmora::protocol {
 namespace {
-
-std::vector<std::uint8_t> FromHex(const std::string& hex)
-{
-    std::vector<std::uint8_t> bytes;
-    std::istringstream in(hex);
-    for (unsigned byte = 0; in >> std::hex >> byte;) {
-        bytes.push_back(static_cast<std::uint8_t>(byte));
-    }
-    return bytes;
-}
 
 struct Meaning {
     Direction direction;
@@ -136,3 +123,4 @@ TEST(SettingNames, EverySetCommandCarriesItsValue)
 }
 
 }  // namespace
+}  // namespace velmora::protocol
