@@ -13,13 +13,13 @@ namespace {
 using transport::EnumerateSerialPorts;
 using transport::SSerInfo;
 
-// One line a port: number, every field, and whether it is USB.
-std::string Described(const std::vector<SSerInfo>& ports)
+// One line a port, its device below dev.
+std::string Described(const std::vector<SSerInfo>& ports, const fs::path& dev)
 {
     std::string text;
     for (const auto& p : ports) {
-        text +=
-            p.portName + "|" + p.friendlyName + "|" + p.devicePath + "|" + p.description + (p.isUsb ? "|usb\n" : "\n");
+        const std::string device = fs::path(p.devicePath).lexically_relative(dev);
+        text += p.portName + "|" + p.friendlyName + "|" + device + "|" + p.description + (p.isUsb ? "|usb\n" : "\n");
     }
     return text;
 }
@@ -62,21 +62,15 @@ protected:
 
 TEST_F(FakeSysfs, RealPortsOnlyWithTheirOwnNamesAndTheListsToolTips)
 {
-    const std::string dev = system.dev().string();
-    EXPECT_EQ(Described(Enumerate()), "COM1|Serial Port (COM1)|" + dev +
-                                          "/ttyS0|serial8250\n"
-                                          "COM34|USB Serial (COM34)|" +
-                                          dev +
-                                          "/ttyUSB1|Acme USB-Serial Bridge|usb\n"
-                                          "COM65|USB Serial (COM65)|" +
-                                          dev + "/ttyACM0|cdc_acm|usb\n");
-
+    EXPECT_EQ(Described(Enumerate(), system.dev()), "COM1|Serial Port (COM1)|ttyS0|serial8250\n"
+                                                    "COM34|USB Serial (COM34)|ttyUSB1|Acme USB-Serial Bridge|usb\n"
+                                                    "COM65|USB Serial (COM65)|ttyACM0|cdc_acm|usb\n");
     platform::ComboBox list(false, false);
     app::PortListRefresh refresh(list, system.Roots());
     refresh.Refresh();
     EXPECT_EQ(Texts(list), (QStringList{"COM1", "COM34", "COM65"}));
     EXPECT_EQ(list.itemData(1, Qt::ToolTipRole).toString(),
-              QString::fromStdString(dev + "/ttyUSB1\nAcme USB-Serial Bridge"));
+              QString::fromStdString((system.dev() / "ttyUSB1\nAcme USB-Serial Bridge").string()));
 }
 
 TEST_F(FakeSysfs, PortMapLinkWinsOverTheSameNumber)
@@ -131,8 +125,9 @@ TEST_F(FakeSysfs, LockFilesWithLiveOwnersHidePorts)
     EXPECT_EQ(Listed(system.Roots()), (Numbers{1, 65}));
 }
 
-// The lock file of /dev/pts/N is LCK..pts-N, or LCK..pts_N as other programs write it.
-TEST(HeldPorts, LockFilesOfPseudoTerminals)
+// Lock files of /dev/pts/N are LCK..pts-N, or LCK..pts_N as other programs
+// write them; flock and POSIX locks show in /proc/locks.
+TEST(HeldPorts, LocksOnPseudoTerminals)
 {
     FakeSystem system;
     Pty a, b;
@@ -144,29 +139,23 @@ TEST(HeldPorts, LockFilesOfPseudoTerminals)
     system.WriteLock(lockA, ::getpid());
     EXPECT_EQ(Listed(roots), (Numbers{4}));
     fs::remove(system.locks() / ("LCK.." + lockA));
-    system.WriteLock("pts_" + fs::path(b.path()).filename().string(), ::getpid());
+    const std::string lockB = "pts_" + fs::path(b.path()).filename().string();
+    system.WriteLock(lockB, ::getpid());
     EXPECT_EQ(Listed(roots), (Numbers{3}));
-}
+    fs::remove(system.locks() / ("LCK.." + lockB));
 
-// flock and POSIX locks show in /proc/locks; their release shows the port again.
-TEST(HeldPorts, KernelLocksOnTheDeviceNode)
-{
-    FakeSystem system;
-    Pty a, b;
-    system.AddLink(7, a.path());
-    system.AddLink(8, b.path());
     const int flocked = ::open(a.path().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
     ASSERT_EQ(::flock(flocked, LOCK_EX | LOCK_NB), 0);
-    EXPECT_EQ(Listed(system.Roots()), (Numbers{8}));
+    EXPECT_EQ(Listed(roots), (Numbers{4}));
     const int posix = ::open(b.path().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
     struct flock range {};
     range.l_type = F_WRLCK;
     range.l_whence = SEEK_SET;
     ASSERT_EQ(::fcntl(posix, F_SETLK, &range), 0);
-    EXPECT_EQ(Listed(system.Roots()), (Numbers{}));
+    EXPECT_EQ(Listed(roots), (Numbers{}));
     ::close(flocked);
     ::close(posix);
-    EXPECT_EQ(Listed(system.Roots()), (Numbers{7, 8}));
+    EXPECT_EQ(Listed(roots), (Numbers{3, 4}));
 }
 
 // Whatever this machine has, discovery works and its names give numbers in the fixed numbering.
@@ -185,24 +174,25 @@ TEST(RealSystem, PortsOfThisMachine)
 
 TEST(PortNumbers, OfEntryTextsAndFriendlyNames)
 {
+    // In 8 bits; four digits are too many; a non-digit counts as 0.
     const std::pair<const char*, int> texts[] = {
-        {"COM10", 10},   {"COM3", 3},    {"COM255", 255}, {"COM256", 0},  // kept in 8 bits
-        {"COM999", 231}, {"COM1234", 0}, {"COM1a", 10},  // a non-digit counts as 0
-        {"", 0},         {"CO", 0},      {"COM", 0},
+        {"COM10", 10},  {"COM3", 3},   {"COM255", 255}, {"COM256", 0}, {"COM999", 231},
+        {"COM1234", 0}, {"COM1a", 10}, {"", 0},         {"CO", 0},     {"COM", 0},
     };
     for (const auto& [text, number] : texts) {
         EXPECT_EQ(transport::PortNumberFromText(text), number) << text;
     }
+    // Without "(COM" three characters are dropped; without ")" the name has no number.
     const std::pair<const char*, int> names[] = {
-        {"USB Serial (COM12)", 12},
         {"(COM12)", 12},
-        {"Port map (COM7) (x)", 7},
-        {"COM5)", 5},  // no "(COM": three characters dropped
-        {"XYZ42) tail", 42},
-        {"USB Serial (COM12", 0},
+        {"COM5)", 5},
         {"Serial", 0},
         {"", 0},
         {"(COM1000)", 0},
+        {"XYZ42) tail", 42},
+        {"USB Serial (COM12)", 12},
+        {"USB Serial (COM12", 0},
+        {"Port map (COM7) (x)", 7},
     };
     for (const auto& [name, number] : names) {
         EXPECT_EQ(transport::PortNumberFromFriendlyName(name), number) << name;
