@@ -9,44 +9,16 @@ namespace velmora::test {
 namespace {
 
 // A switcher far from its factory settings, so that no value reads right by chance.
-const sim::DeviceState kUnusual{.input = 4,
-                                .audioSource = {0, 2, 0, 5, 3},
-                                .autoSwitch = 3,
-                                .resolution = 8,
-                                .aspectRatio = 3,
-                                .edid = 2,
-                                .hdcp = 1,
-                                .contrast = 91,
-                                .brightness = 7,
-                                .color = 44,
-                                .sharpness = 19,
-                                .vgaHSize = 2,
-                                .vgaVSize = 17,
-                                .hPosition = 61,
-                                .vPosition = 33,
-                                .clock = 80,
-                                .phase = 4,
-                                .mute = true,
-                                .volume = 31,
-                                .micMute = true,
-                                .micVolume = 9,
-                                .mixerMode = 3,
-                                .mixerVolume = 30,
-                                .fadeInMs = 4321,
-                                .fadeOutMs = 258,
-                                .beep = false,
-                                .power = false,
-                                .serialBaud = 3,
-                                .sleepTimer = 5,
-                                .osdTimeout = 6,
-                                .versionMajor = 3,
-                                .versionMinor = 14,
-                                .dhcp = true,
-                                .ip = {10, 1, 2, 3},
-                                .subnet = {255, 255, 0, 0},
-                                .gateway = {10, 1, 0, 1},
-                                .mac = {0x02, 0xAB, 0xCD, 0xEF, 0x01, 0x23},
-                                .tcpPort = 4001};
+// clang-format off
+const sim::DeviceState kUnusual{
+    .input = 4, .audioSource = {0, 2, 0, 5, 3}, .autoSwitch = 3, .resolution = 8, .aspectRatio = 3, .edid = 2,
+    .hdcp = 1, .contrast = 91, .brightness = 7, .color = 44, .sharpness = 19, .vgaHSize = 2, .vgaVSize = 17,
+    .hPosition = 61, .vPosition = 33, .clock = 80, .phase = 4, .mute = true, .volume = 31, .micMute = true,
+    .micVolume = 9, .mixerMode = 3, .mixerVolume = 30, .fadeInMs = 4321, .fadeOutMs = 258, .beep = false,
+    .power = false, .serialBaud = 3, .sleepTimer = 5, .osdTimeout = 6, .versionMajor = 3, .versionMinor = 14,
+    .dhcp = true, .ip = {10, 1, 2, 3}, .subnet = {255, 255, 0, 0}, .gateway = {10, 1, 0, 1},
+    .mac = {0x02, 0xAB, 0xCD, 0xEF, 0x01, 0x23}, .tcpPort = 4001};
+// clang-format on
 
 // What `status all --json` prints for it.
 const char* const kUnusualJson = R"({
@@ -84,44 +56,25 @@ struct SetCase {
 };
 
 // Every writable setting, each to a value it does not have.
+// clang-format off
 const SetCase kSetCases[] = {
-    {"input", "dp", "general", "DP"},
-    {"audio", "ext 3", "general", "Ext 3"},
+    {"input", "dp", "general", "DP"}, {"audio", "ext 3", "general", "Ext 3"},
     {"auto-switch", "priority mode", "general", "Priority Mode"},
-    {"resolution", "1280x720@60", "general", "1280x720@60"},
-    {"aspect-ratio", "4:3", "general", "4:3"},
-    {"edid", "EDID HDBT", "general", "EDID HDBT"},
-    {"hdcp", "hdcp 1.4", "general", "HDCP 1.4"},
-    {"contrast", "77", "video", 77},
-    {"brightness", "12", "video", 12},
-    {"color", "60", "video", 60},
-    {"sharpness", "3", "video", 3},
-    {"h-size", "20", "video", 20},
-    {"v-size", "0", "video", 0},
-    {"h-position", "52", "video", 52},
-    {"v-position", "47", "video", 47},
-    {"clock", "51", "video", 51},
-    {"phase", "45", "video", 45},
-    {"mute", "on", "audio", true},
-    {"volume", "20", "audio", 20},
-    {"mic-mute", "on", "audio", true},
-    {"mic-volume", "5", "audio", 5},
-    {"mixer", "auto", "audio", "AUTO"},
-    {"mixer-volume", "18", "audio", 18},
-    {"fade-in", "1500", "audio", 1500},
-    {"fade-out", "5000", "audio", 5000},
-    {"ip", "10.0.0.5", "network", "10.0.0.5"},
-    {"subnet", "255.255.0.0", "network", "255.255.0.0"},
-    {"gateway", "10.0.0.1", "network", "10.0.0.1"},
-    {"mac", "02:00:5e:10:00:01", "network", "02-00-5e-10-00-01"},
-    {"tcp-port", "8080", "network", 8080},
-    {"dhcp", "on", "network", true},
-    {"beep", "off", "advanced", false},
-    {"power", "off", "advanced", false},
-    {"sleep-timer", "5 minutes", "advanced", "5 minutes"},
-    {"osd-timeout", "10 seconds", "advanced", "10 seconds"},
-    {"serial-baud", "9600", "advanced", "9600"},
+    {"resolution", "1280x720@60", "general", "1280x720@60"}, {"aspect-ratio", "4:3", "general", "4:3"},
+    {"edid", "EDID HDBT", "general", "EDID HDBT"}, {"hdcp", "hdcp 1.4", "general", "HDCP 1.4"},
+    {"contrast", "77", "video", 77}, {"brightness", "12", "video", 12}, {"color", "60", "video", 60},
+    {"sharpness", "3", "video", 3}, {"h-size", "20", "video", 20}, {"v-size", "0", "video", 0},
+    {"h-position", "52", "video", 52}, {"v-position", "47", "video", 47}, {"clock", "51", "video", 51},
+    {"phase", "45", "video", 45}, {"mute", "on", "audio", true}, {"volume", "20", "audio", 20},
+    {"mic-mute", "on", "audio", true}, {"mic-volume", "5", "audio", 5}, {"mixer", "auto", "audio", "AUTO"},
+    {"mixer-volume", "18", "audio", 18}, {"fade-in", "1500", "audio", 1500}, {"fade-out", "5000", "audio", 5000},
+    {"ip", "10.0.0.5", "network", "10.0.0.5"}, {"subnet", "255.255.0.0", "network", "255.255.0.0"},
+    {"gateway", "10.0.0.1", "network", "10.0.0.1"}, {"mac", "02:00:5e:10:00:01", "network", "02-00-5e-10-00-01"},
+    {"tcp-port", "8080", "network", 8080}, {"dhcp", "on", "network", true}, {"beep", "off", "advanced", false},
+    {"power", "off", "advanced", false}, {"sleep-timer", "5 minutes", "advanced", "5 minutes"},
+    {"osd-timeout", "10 seconds", "advanced", "10 seconds"}, {"serial-baud", "9600", "advanced", "9600"},
 };
+// clang-format on
 
 TEST_F(CtlWithSimulator, EverySettingSetIsShownByStatus)
 {

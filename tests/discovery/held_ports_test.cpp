@@ -161,17 +161,12 @@ TEST(HeldPorts, PortThisUserMayNotReadAndWriteIsLeftOut)
 
 TEST(HeldPorts, PtyIndexOfAMasterFromItsFdinfo)
 {
+    // clang-format off
     const std::pair<const char*, int> cases[] = {
-        {"pos:\t0\nflags:\t02100002\nmnt_id:\t24\nino:\t90\ntty-index:\t3\n", 3},
-        {"tty-index:\t12", 12},
-        {"tty-index: 0\n", 0},
-        {"pos:\t0\nflags:\t02\n", -1},
-        {"tty-index:\t\n", -1},
-        {"tty-index:\t3x\n", -1},
-        {"tty-index:\t-1\n", -1},
-        {"xtty-index:\t4\n", -1},
-        {"tty-index:\t99999999999999999999\n", -1},
-    };
+        {"pos:\t0\nflags:\t02100002\nmnt_id:\t24\nino:\t90\ntty-index:\t3\n", 3}, {"tty-index:\t12", 12},
+        {"tty-index: 0\n", 0}, {"pos:\t0\nflags:\t02\n", -1}, {"tty-index:\t\n", -1}, {"tty-index:\t3x\n", -1},
+        {"tty-index:\t-1\n", -1}, {"xtty-index:\t4\n", -1}, {"tty-index:\t99999999999999999999\n", -1}};
+    // clang-format on
     for (const auto& [text, index] : cases) {
         EXPECT_EQ(transport::PtyIndexFromFdinfo(text), index) << text;
     }

@@ -172,28 +172,21 @@ TEST(RealSystem, PortsOfThisMachine)
     }
 }
 
+// Entry texts: in 8 bits, three digits at most, a non-digit counting as 0.
+// Friendly names: without "(COM" three characters are dropped; without ")" there is no number.
 TEST(PortNumbers, OfEntryTextsAndFriendlyNames)
 {
-    // In 8 bits; four digits are too many; a non-digit counts as 0.
+    // clang-format off
     const std::pair<const char*, int> texts[] = {
-        {"COM10", 10},  {"COM3", 3},   {"COM255", 255}, {"COM256", 0}, {"COM999", 231},
-        {"COM1234", 0}, {"COM1a", 10}, {"", 0},         {"CO", 0},     {"COM", 0},
-    };
+        {"COM10", 10}, {"COM3", 3}, {"COM255", 255}, {"COM256", 0}, {"COM999", 231}, {"COM1234", 0}, {"COM1a", 10},
+        {"", 0}, {"CO", 0}, {"COM", 0}};
+    const std::pair<const char*, int> names[] = {
+        {"USB Serial (COM12)", 12}, {"(COM12)", 12}, {"Port map (COM7) (x)", 7}, {"COM5)", 5}, {"XYZ42) tail", 42},
+        {"USB Serial (COM12", 0}, {"Serial", 0}, {"", 0}, {"(COM1000)", 0}};
+    // clang-format on
     for (const auto& [text, number] : texts) {
         EXPECT_EQ(transport::PortNumberFromText(text), number) << text;
     }
-    // Without "(COM" three characters are dropped; without ")" the name has no number.
-    const std::pair<const char*, int> names[] = {
-        {"(COM12)", 12},
-        {"COM5)", 5},
-        {"Serial", 0},
-        {"", 0},
-        {"(COM1000)", 0},
-        {"XYZ42) tail", 42},
-        {"USB Serial (COM12)", 12},
-        {"USB Serial (COM12", 0},
-        {"Port map (COM7) (x)", 7},
-    };
     for (const auto& [name, number] : names) {
         EXPECT_EQ(transport::PortNumberFromFriendlyName(name), number) << name;
     }

@@ -58,34 +58,20 @@ struct Parse {
     const char* shown;  // ValueText of what was taken
 };
 
+// clang-format off
 const Parse kParses[] = {
-    {"input", "vga", true, "VGA"},
-    {"input", "HDMI2", true, "HDMI 2"},
-    {"input", "hdmi 6", false, ""},
-    {"resolution", "1280X720@60", true, "1280x720@60"},
-    {"osd-timeout", "10 seconds", true, "10 seconds"},
-    {"osd-timeout", "11 seconds", false, ""},
-    {"aspect-ratio", "16:9", true, "16:9"},
-    {"volume", "32", true, "32"},
-    {"volume", "33", false, ""},
-    {"volume", "+5", false, ""},
-    {"volume", "", false, ""},
-    {"fade-out", "5000", true, "5000"},
-    {"fade-out", "5001", false, ""},
-    {"mixer", "Auto", true, "AUTO"},
-    {"mute", "off", true, "off"},
-    {"mute", "true", true, "on"},
-    {"clock", "100", true, "100"},
-    {"clock", "101", false, ""},
-    {"ip", "192.168.1.7", true, "192.168.1.7"},
-    {"ip", "192.168.1", false, ""},
-    {"ip", "192.168.1.7.", false, ""},
-    {"mac", "00-1C-91-03-52-7A", true, "00-1c-91-03-52-7a"},
-    {"mac", "000000000000", false, ""},
-    {"mac", "00-1C-91-03-52", false, ""},
-    {"tcp-port", "65535", true, "65535"},
+    {"input", "vga", true, "VGA"}, {"input", "HDMI2", true, "HDMI 2"}, {"input", "hdmi 6", false, ""},
+    {"resolution", "1280X720@60", true, "1280x720@60"}, {"osd-timeout", "10 seconds", true, "10 seconds"},
+    {"osd-timeout", "11 seconds", false, ""}, {"aspect-ratio", "16:9", true, "16:9"}, {"volume", "32", true, "32"},
+    {"volume", "33", false, ""}, {"volume", "+5", false, ""}, {"volume", "", false, ""},
+    {"fade-out", "5000", true, "5000"}, {"fade-out", "5001", false, ""}, {"mixer", "Auto", true, "AUTO"},
+    {"mute", "off", true, "off"}, {"mute", "true", true, "on"}, {"clock", "100", true, "100"},
+    {"clock", "101", false, ""}, {"ip", "192.168.1.7", true, "192.168.1.7"}, {"ip", "192.168.1", false, ""},
+    {"ip", "192.168.1.7.", false, ""}, {"mac", "00-1C-91-03-52-7A", true, "00-1c-91-03-52-7a"},
+    {"mac", "000000000000", false, ""}, {"mac", "00-1C-91-03-52", false, ""}, {"tcp-port", "65535", true, "65535"},
     {"tcp-port", "65536", false, ""},
 };
+// clang-format on
 
 TEST(SettingNames, ValuesFromText)
 {
