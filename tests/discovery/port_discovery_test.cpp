@@ -195,7 +195,6 @@ TEST(PortNumbers, OfEntryTextsAndFriendlyNames)
 }
 
 using app::PortListRefresh;
-using transport::SSerInfo;
 
 constexpr int kFails = -1;  // as found: the enumeration throws
 
