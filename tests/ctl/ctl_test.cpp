@@ -3,6 +3,7 @@
 // setting read and written, and the exit status of each way a command ends.
 
 #include "ctl_run.h"
+#include "exit_codes.h"
 
 #include "protocol/setting_names.h"
 #include "sim/simulator.h"
@@ -52,12 +53,7 @@ protected:
     std::unique_ptr<sim::Simulator> switcher;
 };
 
-constexpr int kDone = 0;
-constexpr int kUsage = 2;
-constexpr int kTimeout = 3;
-constexpr int kUnreachable = 4;
-constexpr int kBusy = 5;
-constexpr int kRefused = 6;
+using namespace velmora::cli;
 
 TEST_F(CtlWithSimulator, UsageErrorsAndValuesOutOfRangeSendNothing)
 {
@@ -81,28 +77,28 @@ TEST_F(CtlWithSimulator, UsageErrorsAndValuesOutOfRangeSendNothing)
         EXPECT_EQ(run.exit, exit) << words.join(' ').toStdString() << "\n" << run.Shown();
         EXPECT_FALSE(run.err.isEmpty()) << words.join(' ').toStdString();
     };
-    std::for_each(std::begin(usage), std::end(usage), [&](const auto& words) { check(words, kUsage); });
-    std::for_each(std::begin(refused), std::end(refused), [&](const auto& words) { check(words, kRefused); });
+    std::for_each(std::begin(usage), std::end(usage), [&](const auto& words) { check(words, kExitUsage); });
+    std::for_each(std::begin(refused), std::end(refused), [&](const auto& words) { check(words, kExitRefusedValue); });
     EXPECT_EQ(switcher->PtyAnswersWritten(), answers) << "a refused command reached the switcher";
     EXPECT_EQ(State(), sim::DeviceState{});
-    EXPECT_EQ(RunCtl({"status"}).exit, kUsage) << "neither a port nor a host";
+    EXPECT_EQ(RunCtl({"status"}).exit, kExitUsage) << "neither a port nor a host";
 
     // Limits that depend on the switcher's state are read from it first.
-    EXPECT_EQ(Ctl(OverPty(), {"set", "mixer-volume", "25"}).exit, kRefused);  // volume is 24
-    EXPECT_EQ(Ctl(OverPty(), {"set", "mixer-volume", "24"}).exit, kDone);
-    ASSERT_EQ(Ctl(OverPty(), {"set", "input", "vga"}).exit, kDone);
-    EXPECT_EQ(Ctl(OverPty(), {"set", "audio", "emb"}).exit, kRefused);
+    EXPECT_EQ(Ctl(OverPty(), {"set", "mixer-volume", "25"}).exit, kExitRefusedValue);  // volume is 24
+    EXPECT_EQ(Ctl(OverPty(), {"set", "mixer-volume", "24"}).exit, kExitDone);
+    ASSERT_EQ(Ctl(OverPty(), {"set", "input", "vga"}).exit, kExitDone);
+    EXPECT_EQ(Ctl(OverPty(), {"set", "audio", "emb"}).exit, kExitRefusedValue);
 
     const ProgramRun json = Ctl(OverPty(), {"set", "volume", "99", "--json"});
-    EXPECT_EQ(json.Json().value("exit").toInt(), kRefused) << json.Shown();
+    EXPECT_EQ(json.Json().value("exit").toInt(), kExitRefusedValue) << json.Shown();
     EXPECT_TRUE(json.Json().value("error").toString().contains("nothing was sent")) << json.Shown();
 }
 
 TEST_F(CtlWithSimulator, MissingPortsAndRefusedHosts)
 {
     const ProgramRun missing = RunCtl({"--port-dir", portDir.path(), "--port", "COM200", "status"});
-    EXPECT_EQ(missing.exit, kUnreachable) << missing.Shown();
-    EXPECT_EQ(RunCtl({"--port", portDir.filePath("none"), "status"}).exit, kUnreachable);
+    EXPECT_EQ(missing.exit, kExitUnreachable) << missing.Shown();
+    EXPECT_EQ(RunCtl({"--port", portDir.filePath("none"), "status"}).exit, kExitUnreachable);
 
     // A bound socket that does not listen refuses connections.
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -115,7 +111,7 @@ TEST_F(CtlWithSimulator, MissingPortsAndRefusedHosts)
     const QString host = QStringLiteral("127.0.0.1:%1").arg(ntohs(where.sin_port));
     const ProgramRun refused = RunCtl({"--host", host, "status", "--json"});
     ::close(fd);
-    EXPECT_EQ(refused.exit, kUnreachable) << refused.Shown();
+    EXPECT_EQ(refused.exit, kExitUnreachable) << refused.Shown();
     EXPECT_EQ(refused.Json().value("error").toString(), host + " refused");
 }
 
@@ -129,11 +125,11 @@ TEST_F(CtlWithSimulator, PortHeldByAnotherProgramIsBusyAndNamesIt)
     const QString holder = QStringLiteral("held by PID %1").arg(::getpid());
 
     const ProgramRun busy = Ctl(OverPty(), {"status"});
-    EXPECT_EQ(busy.exit, kBusy) << busy.Shown();
+    EXPECT_EQ(busy.exit, kExitBusy) << busy.Shown();
     EXPECT_TRUE(busy.err.contains(QStringLiteral("COM%1: busy, ").arg(kSimCom) + holder)) << busy.Shown();
 
     const ProgramRun ports = RunCtl({"--port-dir", portDir.path(), "ports", "--json"});
-    ASSERT_EQ(ports.exit, kDone) << ports.Shown();
+    ASSERT_EQ(ports.exit, kExitDone) << ports.Shown();
     const QJsonArray list = ports.Json().value("ports").toArray();
     const auto ours = std::find_if(list.begin(), list.end(), [](const QJsonValue& port) {
         return port.toObject().value("port").toString() == QStringLiteral("COM%1").arg(kSimCom);
@@ -144,7 +140,7 @@ TEST_F(CtlWithSimulator, PortHeldByAnotherProgramIsBusyAndNamesIt)
 
     lock.Release(fd);
     ::close(fd);
-    EXPECT_EQ(Ctl(OverPty(), {"status"}).exit, kDone);
+    EXPECT_EQ(Ctl(OverPty(), {"status"}).exit, kExitDone);
     const ProgramRun freed = RunCtl({"--port-dir", portDir.path(), "ports"});
     EXPECT_TRUE(freed.out.contains(QStringLiteral("COM%1  ").arg(kSimCom))) << freed.Shown();
 }
@@ -154,15 +150,15 @@ TEST_F(CtlWithSimulator, HelpForTheProgramAndEachCommandAndTheVersion)
     const ProgramRun version = RunCtl({"--version"});
     EXPECT_EQ(version.out, QStringLiteral("velmoractl " VELMORA_VERSION "\n"));
     const ProgramRun help = RunCtl({"--help"});
-    EXPECT_EQ(help.exit, kDone);
+    EXPECT_EQ(help.exit, kExitDone);
     EXPECT_TRUE(help.out.startsWith("Usage: velmoractl")) << help.Shown();
     for (const char* command : {"ports", "search", "configure", "status", "set", "raw"}) {
         const ProgramRun own = RunCtl({command, "--help"});
-        EXPECT_EQ(own.exit, kDone) << command;
+        EXPECT_EQ(own.exit, kExitDone) << command;
         EXPECT_TRUE(own.out.startsWith(QStringLiteral("Usage: velmoractl %1").arg(command))) << own.Shown();
         EXPECT_EQ(RunCtl({"help", command}).out, own.out);
     }
-    EXPECT_EQ(RunCtl({"help", "dance"}).exit, kUsage);
+    EXPECT_EQ(RunCtl({"help", "dance"}).exit, kExitUsage);
 }
 
 // Answers lost or garbled: one retry, then the time-out that names the command.
@@ -170,18 +166,18 @@ TEST_F(CtlWithSimulator, LostAnswersAreSentOnceMoreThenTimeOut)
 {
     StartSwitcher(1);
     const ProgramRun run = Ctl(OverPty(), {"status", "--timeout", "0.2", "--json"});
-    EXPECT_EQ(run.exit, kTimeout) << run.Shown();
+    EXPECT_EQ(run.exit, kExitTimeout) << run.Shown();
     EXPECT_TRUE(run.Json().value("error").toString().contains("query General status")) << run.Shown();
     EXPECT_TRUE(run.Json().value("error").toString().contains("sent twice")) << run.Shown();
-    EXPECT_EQ(Ctl(OverTcp(), {"set", "volume", "3", "--timeout", "0.2"}).exit, kTimeout);
+    EXPECT_EQ(Ctl(OverTcp(), {"set", "volume", "3", "--timeout", "0.2"}).exit, kExitTimeout);
 
     StartSwitcher(0, 1);  // wrong checksums are no answer
-    EXPECT_EQ(Ctl(OverTcp(), {"status", "--timeout", "0.2"}).exit, kTimeout);
+    EXPECT_EQ(Ctl(OverTcp(), {"status", "--timeout", "0.2"}).exit, kExitTimeout);
 
     StartSwitcher(2);  // the second answer of the run is lost
-    ASSERT_EQ(Ctl(OverPty(), {"status", "advanced"}).exit, kDone);
+    ASSERT_EQ(Ctl(OverPty(), {"status", "advanced"}).exit, kExitDone);
     const ProgramRun retried = Ctl(OverPty(), {"set", "volume", "9", "--timeout", "0.3"});
-    EXPECT_EQ(retried.exit, kDone) << retried.Shown();
+    EXPECT_EQ(retried.exit, kExitDone) << retried.Shown();
     EXPECT_EQ(retried.out, "volume: 9\n");
 }
 
@@ -216,7 +212,7 @@ TEST_P(StatusAll, JsonEqualsTheSwitchersState)
 {
     switcher->Modify([](sim::DeviceState& s) { s = kUnusual; });
     const ProgramRun run = Ctl(GetParam() ? OverTcp() : OverPty(), {"status", "all", "--json"});
-    ASSERT_EQ(run.exit, 0) << run.Shown();
+    ASSERT_EQ(run.exit, kExitDone) << run.Shown();
     EXPECT_EQ(run.Json(), QJsonDocument::fromJson(kUnusualJson).object()) << run.Shown();
     const ProgramRun text = Ctl(GetParam() ? OverTcp() : OverPty(), {"status", "general"});
     EXPECT_TRUE(text.out.contains("input: DP\n") && text.out.contains("resolution: 1680x1050@60\n")) << text.Shown();
@@ -263,10 +259,10 @@ TEST_F(CtlWithSimulator, EverySettingSetIsShownByStatus)
     for (const SetCase& c : kSetCases) {
         SCOPED_TRACE(c.name);
         const ProgramRun set = Ctl(OverPty(), {"set", c.name, c.value, "--json"});
-        ASSERT_EQ(set.exit, 0) << set.Shown();
+        ASSERT_EQ(set.exit, kExitDone) << set.Shown();
         EXPECT_EQ(set.Json().value(c.name), c.shown) << set.Shown();
         const ProgramRun status = Ctl(OverPty(), {"status", c.page, "--json"});
-        ASSERT_EQ(status.exit, 0) << status.Shown();
+        ASSERT_EQ(status.exit, kExitDone) << status.Shown();
         EXPECT_EQ(status.Json().value(c.name), c.shown) << status.Shown();
     }
     // An address written ends in static addressing, as the Network page's chain does.
@@ -279,7 +275,7 @@ TEST_F(CtlWithSimulator, SeveralSettingsOverTcpInOneCall)
 {
     const ProgramRun set =
         Ctl(OverTcp(), {"set", "input", "VGA", "volume", "7", "fade-out", "250", "osd-timeout", "\t25 seconds \t"});
-    ASSERT_EQ(set.exit, 0) << set.Shown();
+    ASSERT_EQ(set.exit, kExitDone) << set.Shown();
     EXPECT_EQ(set.out, "input: VGA\naudio: Ext 1\nvolume: 7\nfade-out: 250\nosd-timeout: 25 seconds\n");
     const sim::DeviceState s = State();
     EXPECT_EQ(s.input, 5);
@@ -291,7 +287,7 @@ TEST_F(CtlWithSimulator, SeveralSettingsOverTcpInOneCall)
 TEST_F(CtlWithSimulator, RawSendsOneFrameAndDecodesTheAnswer)
 {
     const ProgramRun run = Ctl(OverPty(), {"raw", "27", "01", "--json"});
-    ASSERT_EQ(run.exit, 0) << run.Shown();
+    ASSERT_EQ(run.exit, kExitDone) << run.Shown();
     EXPECT_EQ(run.Json().value("sent").toString(), "50 56 54 27 01 00 00 00 00 00 00 00 00 00 00 00 00 22");
     EXPECT_EQ(run.Json().value("sent-meaning").toString(), "query General status");
     EXPECT_TRUE(run.Json().value("meaning").toString().startsWith("status: General input HDMI 1, audio Emb"))
@@ -301,7 +297,7 @@ TEST_F(CtlWithSimulator, RawSendsOneFrameAndDecodesTheAnswer)
                                                     "171717"
                                                     "0000000000000000000000"
                                                     "00"});
-    ASSERT_EQ(whole.exit, 0) << whole.Shown();
+    ASSERT_EQ(whole.exit, kExitDone) << whole.Shown();
     EXPECT_TRUE(whole.out.contains("meaning: acknowledged: set volume 23\n")) << whole.Shown();
     EXPECT_EQ(State().volume, 23);
 }
