@@ -5,6 +5,7 @@
 #include <QAccessible>
 #include <QWidget>
 
+#include <algorithm>
 #include <vector>
 
 namespace velmora::test {
@@ -42,12 +43,8 @@ inline std::vector<QAccessibleInterface*> Tree(QWidget* window)
 
 inline QAccessibleInterface* FindByRole(const std::vector<QAccessibleInterface*>& tree, QAccessible::Role role)
 {
-    for (auto* iface : tree) {
-        if (iface->role() == role) {
-            return iface;
-        }
-    }
-    return nullptr;
+    const auto it = std::find_if(tree.begin(), tree.end(), [role](auto* iface) { return iface->role() == role; });
+    return it == tree.end() ? nullptr : *it;
 }
 
 }  // namespace velmora::test

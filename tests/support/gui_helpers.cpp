@@ -14,26 +14,24 @@ namespace velmora::test {
 
 namespace {
 
+void Pump() { QCoreApplication::processEvents(QEventLoop::AllEvents, 5); }
+
 // Checks pred() between steps until it holds or the time is up.
 bool Until(const std::function<bool()>& pred, std::chrono::milliseconds limit, void (*step)())
 {
     QElapsedTimer clock;
     clock.start();
-    while (!pred()) {
+    for (; !pred(); step()) {
         if (clock.elapsed() > limit.count()) {
             return pred();
         }
-        step();
     }
     return true;
 }
 
 }  // namespace
 
-bool PumpUntil(const std::function<bool()>& pred, std::chrono::milliseconds limit)
-{
-    return Until(pred, limit, [] { QCoreApplication::processEvents(QEventLoop::AllEvents, 5); });
-}
+bool PumpUntil(const std::function<bool()>& pred, std::chrono::milliseconds limit) { return Until(pred, limit, Pump); }
 
 bool WaitUntil(const std::function<bool()>& pred, std::chrono::milliseconds limit)
 {
@@ -42,44 +40,27 @@ bool WaitUntil(const std::function<bool()>& pred, std::chrono::milliseconds limi
 
 void PumpFor(std::chrono::milliseconds span)
 {
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < span.count()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    }
+    Until([] { return false; }, span, Pump);
 }
 
 ModalWatcher::ModalWatcher(std::function<void(QWidget*)> answer) : answer_(std::move(answer))
 {
-    timer_.setInterval(5);
     QObject::connect(&timer_, &QTimer::timeout, [this] {
         QWidget* modal = QApplication::activeModalWidget();
-        if (!modal) {
-            last_ = nullptr;
-            return;
+        if (modal != last_ && (last_ = modal)) {
+            ++seen_;
+            answer_(modal);
         }
-        if (modal == last_) {
-            return;
-        }
-        last_ = modal;
-        ++seen_;
-        answer_(modal);
     });
-    timer_.start();
+    timer_.start(5);
 }
-
-ModalWatcher::~ModalWatcher() = default;
 
 void Dismiss(QWidget* modal)
 {
     QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
     QCoreApplication::sendEvent(modal, &escape);
-    if (modal->isVisible()) {
-        if (auto* dialog = qobject_cast<QDialog*>(modal)) {
-            dialog->reject();
-        } else {
-            modal->close();
-        }
+    if (auto* dialog = qobject_cast<QDialog*>(modal); modal->isVisible()) {
+        dialog ? dialog->reject() : void(modal->close());
     }
 }
 
@@ -116,10 +97,7 @@ QString LabelOf(QWidget* control)
     for (const QLabel* label : control->parentWidget()->findChildren<QLabel*>()) {
         if (label->buddy() == control) {
             QString text = label->text().remove(QLatin1Char('&')).trimmed();
-            if (text.endsWith(QLatin1Char(':'))) {
-                text.chop(1);
-            }
-            return text;
+            return text.endsWith(QLatin1Char(':')) ? text.chopped(1) : text;
         }
     }
     return {};

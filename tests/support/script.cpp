@@ -19,8 +19,6 @@ Script::Script(int limitMs) : limitMs_(limitMs)
     QObject::connect(&timer_, &QTimer::timeout, [this] { Tick(); });
 }
 
-Script::~Script() = default;
-
 Script& Script::When(std::string name, std::function<bool()> ready, std::function<void()> act)
 {
     steps_.push_back({std::move(name), std::move(ready), std::move(act)});
@@ -43,9 +41,8 @@ void Script::Tick()
 {
     if (Finished()) {
         timer_.stop();
-        return;
     }
-    if (starting_) {
+    if (Finished() || starting_) {
         return;
     }
     Step& step = steps_[next_];
@@ -58,21 +55,11 @@ void Script::Tick()
             starting_ = false;
             act();
         });
-        return;
-    }
-    if (clock_.elapsed() > limitMs_) {
-        GiveUp();
-    }
-}
-
-void Script::GiveUp()
-{
-    timer_.stop();
-    ADD_FAILURE() << "the step \"" << steps_[next_].name << "\" never became ready";
-    next_ = steps_.size();
-    for (int i = 0; i < kMaxDismissals; ++i) {
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            Dismiss(modal);
+    } else if (clock_.elapsed() > limitMs_) {
+        ADD_FAILURE() << "the step \"" << step.name << "\" never became ready";
+        next_ = steps_.size();
+        for (int i = 0; i < kMaxDismissals && QApplication::activeModalWidget(); ++i) {
+            Dismiss(QApplication::activeModalWidget());
         }
     }
 }

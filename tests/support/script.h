@@ -16,11 +16,9 @@ namespace velmora::test {
 class Script {
 public:
     explicit Script(int limitMs = 10000);
-    ~Script();
     Script& When(std::string name, std::function<bool()> ready, std::function<void()> act);
     Script& Then(std::string name, std::function<void()> act);  // ready at once
-    // Starts polling; the steps run from the event loop.
-    void Start();
+    void Start();  // the steps run from the event loop
     // Every step has been started (acts may still be running).
     bool Finished() const { return next_ == steps_.size(); }
 
@@ -31,7 +29,6 @@ private:
         std::function<void()> act;
     };
     void Tick();
-    void GiveUp();
 
     std::vector<Step> steps_;
     std::size_t next_ = 0;
