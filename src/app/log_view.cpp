@@ -125,21 +125,22 @@ QPlainTextEdit* EditLogView::Edit()
 // many, so entries added while the event loop is busy go in together.
 void EditLogView::Append(std::string_view text)
 {
-    if (!Edit()) {
+    auto* edit = Edit();
+    if (!edit) {
         return;
     }
     pending_.append(EditText(text));
-    FlushWhenFree();
+    FlushWhenFree(*edit);
 }
 
-void EditLogView::FlushWhenFree()
+void EditLogView::FlushWhenFree(QPlainTextEdit& edit)
 {
     if (flushPosted_) {
         return;
     }
     flushPosted_ = true;
     QMetaObject::invokeMethod(
-        Edit(),
+        &edit,
         [this] {
             flushPosted_ = false;
             if (!holdText_ || !holdText_()) {

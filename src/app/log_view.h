@@ -38,7 +38,7 @@ public:
 
 private:
     QPlainTextEdit* Edit();
-    void FlushWhenFree();
+    void FlushWhenFree(QPlainTextEdit& edit);
 
     platform::Window& window_;
     int editId_;
