@@ -72,6 +72,12 @@ void Post(QObject* target, std::uint32_t message, WParam w, LParam l, std::share
     QCoreApplication::postEvent(target, new MessageEvent(message, w, l, std::move(gate)));
 }
 
+void SendNow(QObject* target, std::uint32_t message, WParam w, LParam l)
+{
+    MessageEvent event(message, w, l);
+    QCoreApplication::sendEvent(target, &event);
+}
+
 // Takes 'event' (made without gate and completion) and posts it.
 bool PostAndWait(QObject* target, const std::shared_ptr<DeliveryGate>& gate, MessageEvent* event)
 {

@@ -83,6 +83,10 @@ private:
 // it if the gate is closed before it is handled.
 void Post(QObject* target, std::uint32_t message, WParam w, LParam l, std::shared_ptr<DeliveryGate> gate = {});
 
+// Handles a message on the caller's thread before returning: the caller is
+// the target's thread, at a point where the target's handler may run.
+void SendNow(QObject* target, std::uint32_t message, WParam w, LParam l);
+
 // Sends from another thread: blocks until the window handled the message or
 // the gate was closed. Returns true when the window handled it.
 bool SendAndWait(QObject* target, std::uint32_t message, WParam w, LParam l, const std::shared_ptr<DeliveryGate>& gate);

@@ -20,6 +20,15 @@ AsyncSocket::Handle NextHandle()
     return ++next;
 }
 
+messaging::LParam EventParam(std::uint16_t event, int error)
+{
+    using messaging::LParam;
+    return static_cast<LParam>(event) | (static_cast<LParam>(error & 0xFFFF) << 16);
+}
+
+// A read that found nothing for now rather than the stream's end.
+bool NothingYet(int error) { return error == EAGAIN || error == EWOULDBLOCK || error == EINTR; }
+
 sockaddr_in Endpoint(in_addr address, std::uint16_t port)
 {
     sockaddr_in where{};
@@ -39,6 +48,10 @@ bool AsyncSocket::Adopt(int fd)
 {
     fd_ = fd;
     handle_ = NextHandle();
+    unread_ = false;
+    ended_ = false;
+    endReported_ = false;
+    endError_ = 0;
     readable_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Read);
     QObject::connect(readable_.get(), &QSocketNotifier::activated, [this] { OnReadable(); });
     return true;
@@ -97,15 +110,12 @@ void AsyncSocket::Connect(in_addr address, std::uint16_t port)
         return;
     }
     const sockaddr_in where = Endpoint(address, port);
-    if (::connect(fd_, reinterpret_cast<const sockaddr*>(&where), sizeof where) == 0) {
-        readable_->setEnabled(true);
-        Notify(msg::kSocketConnect);
+    if (::connect(fd_, reinterpret_cast<const sockaddr*>(&where), sizeof where) != 0 && errno != EINPROGRESS) {
+        Post(msg::kSocketConnect, errno);
         return;
     }
-    if (errno != EINPROGRESS) {
-        Notify(msg::kSocketConnect, errno);
-        return;
-    }
+    // Made or under way: either way the socket turns writable once the
+    // outcome stands, and the connect event is handled then, before any read.
     writable_ = std::make_unique<QSocketNotifier>(fd_, QSocketNotifier::Write);
     QObject::connect(writable_.get(), &QSocketNotifier::activated, [this] { OnWritable(); });
 }
@@ -121,36 +131,42 @@ void AsyncSocket::OnWritable()
     if (error == 0) {
         readable_->setEnabled(true);
     }
-    Notify(msg::kSocketConnect, error);
+    Deliver(msg::kSocketConnect, error);
 }
 
 void AsyncSocket::OnReadable()
 {
     // Like the notification it stands in for, one read event until the
-    // window has read.
-    readable_->setEnabled(false);
-    if (!stream_) {
-        Notify(msg::kSocketRead);
+    // window has read: a handler that has not read yet (it runs a modal
+    // loop, say) is not called again.
+    if (unread_) {
+        readable_->setEnabled(false);
         return;
     }
-    std::uint8_t probe = 0;
-    const ssize_t n = ::recv(fd_, &probe, 1, MSG_PEEK | MSG_DONTWAIT);
-    if (n > 0) {
-        Notify(msg::kSocketRead);
-    } else if (n == 0) {
-        Notify(msg::kSocketClose);
-    } else if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) {
-        readable_->setEnabled(true);
-    } else {
-        Notify(msg::kSocketClose, errno);
+    unread_ = true;
+    if (!Deliver(msg::kSocketRead)) {
+        return;
+    }
+    if (ended_ && !endReported_) {
+        // An ended stream stays readable: nothing more to tell but its end.
+        endReported_ = true;
+        readable_->setEnabled(false);
+        Deliver(msg::kSocketClose, endError_);
+    } else if (unread_) {
+        readable_->setEnabled(false);
     }
 }
 
-void AsyncSocket::Notify(std::uint16_t event, int error)
+bool AsyncSocket::Deliver(std::uint16_t event, int error)
 {
-    using messaging::LParam;
-    const LParam l = static_cast<LParam>(event) | (static_cast<LParam>(error & 0xFFFF) << 16);
-    messaging::Post(&owner_, message_, handle_, l);
+    const Handle socket = handle_;
+    messaging::SendNow(&owner_, message_, socket, EventParam(event, error));
+    return handle_ == socket;
+}
+
+void AsyncSocket::Post(std::uint16_t event, int error)
+{
+    messaging::Post(&owner_, message_, handle_, EventParam(event, error));
 }
 
 bool AsyncSocket::Send(std::span<const std::uint8_t> bytes)
@@ -182,10 +198,16 @@ std::vector<std::uint8_t> AsyncSocket::Receive()
     if (!IsOpen()) {
         return data;
     }
+    unread_ = false;
     data.resize(kSocketReadSize);
     const ssize_t n = ::recv(fd_, data.data(), data.size(), MSG_DONTWAIT);
+    const int error = n < 0 ? errno : 0;
     data.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
-    if (readable_) {
+    if (stream_ && n <= 0 && !NothingYet(error)) {
+        ended_ = true;
+        endError_ = error;
+    }
+    if (readable_ && !ended_ && !readable_->isEnabled()) {
         readable_->setEnabled(true);
     }
     return data;

@@ -1,9 +1,11 @@
 #pragma once
 // A non-blocking IPv4 socket serviced on its owner's thread. Each event
-// reaches the owner (a window) as a posted message: wParam the socket's handle, lParam
-// the event in its low 16 bits and the error code in its high 16 bits. A
-// handle is never reused, so a message still queued for a closed socket is
-// recognisably stale.
+// reaches the owner (a window) as a message: wParam the socket's handle,
+// lParam the event in its low 16 bits and the error code in its high 16
+// bits. Events the event loop notices are handled there and then, in the
+// order they happen; only a connect that fails at once is posted, as its
+// caller is still running. A handle is never reused, so a message for a
+// closed socket is recognisably stale.
 
 #include "messaging/message.h"
 
@@ -66,20 +68,30 @@ public:
     // The limited broadcast out of one interface, by its index.
     bool SendBroadcastVia(std::span<const std::uint8_t> bytes, std::uint16_t port, unsigned interfaceIndex);
     // One read of up to kSocketReadSize bytes (one datagram, truncated);
-    // read events resume after it.
+    // read events resume after it. A stream's end (or failure) found here
+    // is reported as the close event once the read event is handled.
     std::vector<std::uint8_t> Receive();
 
 private:
     bool Adopt(int fd);
     void OnReadable();
     void OnWritable();
-    void Notify(std::uint16_t event, int error = 0);
+    // Handles the event now; false when the handler closed or replaced
+    // the socket.
+    bool Deliver(std::uint16_t event, int error = 0);
+    void Post(std::uint16_t event, int error);
 
     QObject& owner_;
     std::uint32_t message_;
     int fd_ = -1;
     Handle handle_ = 0;
     bool stream_ = false;
+    // A read event was handled without a Receive: no more until it reads.
+    bool unread_ = false;
+    // The stream's end was read; its error, 0 for an orderly end.
+    bool ended_ = false;
+    bool endReported_ = false;
+    int endError_ = 0;
     std::unique_ptr<QSocketNotifier> readable_;
     std::unique_ptr<QSocketNotifier> writable_;
 };
