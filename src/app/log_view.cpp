@@ -2,6 +2,7 @@
 
 #include "platform/window.h"
 
+#include <QAccessible>
 #include <QEvent>
 #include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
@@ -78,6 +79,39 @@ private:
     QString& pending_;
 };
 
+// Puts a log's waiting text into its edit as the edit comes into use:
+// before it is painted or focused, and when assistive technology starts to
+// listen (it may read any edit).
+class LogWatch : public QObject, public QAccessible::ActivationObserver {
+public:
+    LogWatch(QPlainTextEdit& edit, std::function<void()> flush) : flush_(std::move(flush))
+    {
+        edit.installEventFilter(this);
+        edit.viewport()->installEventFilter(this);
+        QAccessible::installActivationObserver(this);
+    }
+    ~LogWatch() override { QAccessible::removeActivationObserver(this); }
+
+    void accessibilityActiveChanged(bool active) override
+    {
+        if (active) {
+            flush_();
+        }
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint || event->type() == QEvent::FocusIn) {
+            flush_();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> flush_;
+};
+
 // Gives the edit a document laid out as above, with the text it holds.
 void UseOffscreenLayout(QPlainTextEdit& edit, QString& pending)
 {
@@ -112,13 +146,27 @@ QString EditText(std::string_view text)
 
 }  // namespace
 
+EditLogView::EditLogView(platform::Window& window, int editId, std::function<bool()> holdText)
+    : window_(window), editId_(editId), holdText_(std::move(holdText))
+{}
+
+EditLogView::~EditLogView() = default;
+
 QPlainTextEdit* EditLogView::Edit()
 {
     auto* edit = window_.ControlAs<QPlainTextEdit>(editId_);
     if (edit) {
         UseOffscreenLayout(*edit, pending_);
+        if (!watch_) {
+            watch_ = std::make_unique<LogWatch>(*edit, [this] { Flush(); });
+        }
     }
     return edit;
+}
+
+bool EditLogView::Observed(const QPlainTextEdit& edit)
+{
+    return QAccessible::isActive() || edit.hasFocus() || (edit.isVisible() && !edit.visibleRegion().isEmpty());
 }
 
 // Inserting into the document costs about the same for one entry as for
@@ -135,7 +183,7 @@ void EditLogView::Append(std::string_view text)
 
 void EditLogView::FlushWhenFree(QPlainTextEdit& edit)
 {
-    if (flushPosted_) {
+    if (flushPosted_ || !Observed(edit)) {
         return;
     }
     flushPosted_ = true;
@@ -164,6 +212,13 @@ void EditLogView::Flush()
     cursor.insertText(pending_);
     cursor.endEditBlock();
     pending_.clear();
+}
+
+void EditLogView::FlushIfObserved()
+{
+    if (auto* edit = Edit(); edit && Observed(*edit)) {
+        Flush();
+    }
 }
 
 void EditLogView::Clear()

@@ -29,6 +29,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPlainTextEdit>
 #include <QShortcut>
 #include <QWindow>
 
@@ -73,11 +74,12 @@ CVelmoraDlg::CVelmoraDlg(QWidget* parent)
       receiveView_(*this, c::kReceiveLog, [this] { return hold_.HoldsText(); }), sendLog_(sendView_),
       receiveLog_(receiveView_), dispatcher_(receiveLog_, token_),
       serial_(*this, [this](auto frame) { HandleAnswer(frame); }),
-      tcp_(*this, msg::kControlSocket, [this](auto frame) { HandleAnswer(frame); }), hold_(*this,
-                                                                                           [this] {
-                                                                                               sendView_.Flush();
-                                                                                               receiveView_.Flush();
-                                                                                           }),
+      tcp_(*this, msg::kControlSocket, [this](auto frame) { HandleAnswer(frame); }),
+      hold_(*this,
+            [this] {
+                sendView_.FlushIfObserved();
+                receiveView_.FlushIfObserved();
+            }),
       send_(
           sendLog_, [this] { return connection_.ComMode(); }, serialOut_, tcpOut_),
       deviceSearch_(*this, msg::kSearchSocket, msg::kConfigSocket, receiveLog_),
@@ -206,6 +208,14 @@ void CVelmoraDlg::HandleAnswer(std::span<const std::uint8_t, protocol::kFrameSiz
     hold_.AnswerBegins();
     dispatcher_.DispatchReply(frame);
     hold_.AnswerHandled();
+}
+
+QString CVelmoraDlg::LogText(int editId)
+{
+    EditLogView& view = editId == c::kSendLog ? sendView_ : receiveView_;
+    view.Flush();
+    const auto* edit = ControlAs<QPlainTextEdit>(editId);
+    return edit ? edit->toPlainText() : QString();
 }
 
 bool CVelmoraDlg::event(QEvent* event) { return hold_.HoldsRepaint(*event) || platform::Window::event(event); }

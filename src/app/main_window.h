@@ -64,6 +64,9 @@ public:
     bool DrawingHeld() const { return hold_.Holding(); }
     // True while text for the send or receive log waits to go in.
     bool LogTextWaiting() const { return sendView_.TextWaiting() || receiveView_.TextWaiting(); }
+    // The send or receive log's whole text, what waits included, as anyone
+    // who looks at the log finds it.
+    QString LogText(int editId);
 
     void OnCommand(int id, platform::Notify code, int value) override;
     void OnTimer(int id) override;

@@ -6,6 +6,8 @@
 #include "panel_fixture.h"
 #include "protocol/hex_log.h"
 
+#include <QAccessible>
+#include <QFocusEvent>
 #include <QPaintEvent>
 #include <QPlainTextEdit>
 #include <QTextBlock>
@@ -48,6 +50,7 @@ protected:
         window.resize(200, 120);
         edit = new QPlainTextEdit(&window);
         edit->setReadOnly(true);
+        edit->setFocusPolicy(Qt::NoFocus);  // as the main window's logs
         edit->setGeometry(330, 10, 230, 90);  // right of the window's edge, as in the main window
         window.RegisterControl(kLogId, edit);
         window.show();
@@ -95,6 +98,40 @@ TEST_F(HexLogView, TextIsExactlyAsBeforeThroughEveryEmptyingAndNothingUnseenIsLa
     // was added after it never is.
     for (QTextBlock block = edit->document()->begin().next(); block.isValid(); block = block.next()) {
         ASSERT_EQ(block.layout()->lineCount(), 0) << "line " << block.blockNumber() << " was laid out unseen";
+    }
+}
+
+// What makes a log nobody could see or read put its waiting text in.
+const std::pair<const char*, std::function<void(QPlainTextEdit&)>> kLogComesIntoUse[] = {
+    {"painted", [](QPlainTextEdit& edit) { edit.viewport()->grab(); }},
+    {"focused",
+     [](QPlainTextEdit& edit) {
+         QFocusEvent in(QEvent::FocusIn);
+         QCoreApplication::sendEvent(&edit, &in);
+     }},
+    {"assistive technology listens", [](QPlainTextEdit&) { QAccessible::setActive(true); }},
+};
+
+TEST_F(HexLogView, TextWaitsWhileNobodyCanSeeOrReadTheLogAndGoesInWhenSomeoneCan)
+{
+    protocol::ReceiveLog receive(view);
+    ReferenceLogView reference;
+    protocol::ReceiveLog expected(reference);
+    for (const auto& [use, bringIntoUse] : kLogComesIntoUse) {
+        SCOPED_TRACE(use);
+        const QString before = edit->toPlainText();
+        for (unsigned k = 0; k < 3; ++k) {
+            receive.AppendFrame(SomeFrame(k));
+            expected.AppendFrame(SomeFrame(k));
+        }
+        view.FlushIfObserved();
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(view.TextWaiting());
+        EXPECT_EQ(edit->toPlainText(), before);
+
+        bringIntoUse(*edit);
+        EXPECT_FALSE(view.TextWaiting());
+        EXPECT_EQ(edit->toPlainText(), reference.edit.toPlainText());
     }
 }
 
@@ -166,12 +203,14 @@ TEST_F(MainWindowPaint, AnInputButtonMarkedRepaintsOnlyItsPlace)
 }
 
 // Connected with the status answered and everything painted: a paint
-// watch counts what comes next.
+// watch counts what comes next. The window is widened to bring the logs into
+// sight, so that their text is due at once and waits only for the answer.
 class HeldPaint : public PanelTest {
 protected:
     void SetUp() override
     {
         PanelTest::SetUp();
+        panel->setFixedWidth(Ctl<QWidget>(c::kSendLog)->geometry().right() + 1);
         Connect();
         Answer(protocol::MakeFrame(protocol::kGeneralStatus));
         ASSERT_FALSE(panel->DrawingHeld());

@@ -85,7 +85,7 @@ TEST(PlainSearch, ProbesNoAddressOfItsOwnAccord)
     panel.ControlAs<QAbstractButton>(c::kSearch)->click();
     PumpFor(300ms);
     EXPECT_EQ(panel.ControlAs<platform::ComboBox>(c::kSwitcherIp)->GetCount(), 0);
-    EXPECT_TRUE(panel.ControlAs<QPlainTextEdit>(c::kReceiveLog)->toPlainText().isEmpty()) << "no answer came";
+    EXPECT_TRUE(panel.LogText(c::kReceiveLog).isEmpty()) << "no answer came";
 }
 
 }  // namespace
