@@ -19,11 +19,7 @@ void DeliveryGate::Reopen()
     open_ = true;
 }
 
-bool DeliveryGate::IsOpen() const
-{
-    std::lock_guard lock(mutex_);
-    return open_;
-}
+bool DeliveryGate::IsOpen() const { return open_; }
 
 QEvent::Type MessageEvent::EventType()
 {

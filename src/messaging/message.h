@@ -7,6 +7,7 @@
 
 class QObject;
 
+#include <atomic>
 #include <condition_variable>
 #include <cstdint>
 #include <memory>
@@ -36,7 +37,9 @@ private:
     friend bool PostAndWait(QObject*, const std::shared_ptr<DeliveryGate>&, class MessageEvent*);
     mutable std::mutex mutex_;
     std::condition_variable changed_;
-    bool open_ = true;
+    // Changed under the mutex, for the waits; read without it, as it is
+    // asked before every byte of a batch.
+    std::atomic<bool> open_{true};
 };
 
 class MessageEvent : public QEvent {
