@@ -126,12 +126,10 @@ void UseOffscreenLayout(QPlainTextEdit& edit, QString& pending)
     edit.setDocument(document);
 }
 
-// The log's text with its line breaks as the edit keeps them: each "\r\n"
-// becomes one "\n". Taken over in runs, not character by character.
-QString EditText(std::string_view text)
+// Appends the log's text with its line breaks as the edit keeps them: each
+// "\r\n" becomes one "\n". Taken over in runs, not character by character.
+void AppendEditText(QString& out, std::string_view text)
 {
-    QString out;
-    out.reserve(static_cast<qsizetype>(text.size()));
     std::size_t from = 0;
     const auto run = [&](std::size_t to) {
         out.append(QLatin1String(text.data() + from, static_cast<qsizetype>(to - from)));
@@ -141,7 +139,6 @@ QString EditText(std::string_view text)
         from = at + 1;  // the '\n' begins the next run
     }
     run(text.size());
-    return out;
 }
 
 }  // namespace
@@ -154,14 +151,14 @@ EditLogView::~EditLogView() = default;
 
 QPlainTextEdit* EditLogView::Edit()
 {
-    auto* edit = window_.ControlAs<QPlainTextEdit>(editId_);
-    if (edit) {
-        UseOffscreenLayout(*edit, pending_);
-        if (!watch_) {
-            watch_ = std::make_unique<LogWatch>(*edit, [this] { Flush(); });
+    if (!edit_) {
+        edit_ = window_.ControlAs<QPlainTextEdit>(editId_);
+        if (edit_) {
+            UseOffscreenLayout(*edit_, pending_);
+            watch_ = std::make_unique<LogWatch>(*edit_, [this] { Flush(); });
         }
     }
-    return edit;
+    return edit_;
 }
 
 bool EditLogView::Observed(const QPlainTextEdit& edit)
@@ -177,13 +174,19 @@ void EditLogView::Append(std::string_view text)
     if (!edit) {
         return;
     }
-    pending_.append(EditText(text));
+    AppendEditText(pending_, text);
     FlushWhenFree(*edit);
 }
 
 void EditLogView::FlushWhenFree(QPlainTextEdit& edit)
 {
-    if (flushPosted_ || !Observed(edit)) {
+    if (flushPosted_ || unobserved_) {
+        return;
+    }
+    if (!Observed(edit)) {
+        // Whatever lets someone see or read the edit puts the text in (the
+        // watch sees to it), so there is no need to ask again until then.
+        unobserved_ = true;
         return;
     }
     flushPosted_ = true;
@@ -200,6 +203,7 @@ void EditLogView::FlushWhenFree(QPlainTextEdit& edit)
 
 void EditLogView::Flush()
 {
+    unobserved_ = false;  // asked again with the next text
     auto* edit = Edit();
     if (!edit || pending_.isEmpty()) {
         return;

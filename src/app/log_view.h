@@ -9,13 +9,14 @@
 
 #include "protocol/hex_log.h"
 
+#include <QPlainTextEdit>
+#include <QPointer>
 #include <QString>
 
 #include <functional>
 #include <memory>
 
 class QObject;
-class QPlainTextEdit;
 
 namespace velmora::platform {
 class Window;
@@ -53,6 +54,9 @@ private:
     std::function<bool()> holdText_;
     QString pending_;
     bool flushPosted_ = false;
+    // Found unobserved since the text last went in.
+    bool unobserved_ = false;
+    QPointer<QPlainTextEdit> edit_;
     // Puts the waiting text in when the edit comes into use.
     std::unique_ptr<QObject> watch_;
 };

@@ -135,6 +135,22 @@ TEST_F(HexLogView, TextWaitsWhileNobodyCanSeeOrReadTheLogAndGoesInWhenSomeoneCan
     }
 }
 
+TEST_F(HexLogView, ALogThatComesIntoSightTakesNewTextAtOnce)
+{
+    protocol::ReceiveLog receive(view);
+    receive.AppendFrame(SomeFrame(0));
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(view.TextWaiting());
+    view.Clear();  // emptied unseen: nothing waits when it is painted
+    edit->move(0, 0);
+    edit->viewport()->grab();
+    QCoreApplication::processEvents();  // every paint due is done
+
+    receive.AppendFrame(SomeFrame(1));
+    EXPECT_TRUE(PumpUntil([&] { return !view.TextWaiting(); }));
+    EXPECT_EQ(edit->document()->blockCount(), 2);
+}
+
 TEST_F(HexLogView, TextComingIntoSightIsLaidOutBeforeItIsPainted)
 {
     protocol::ReceiveLog receive(view);
