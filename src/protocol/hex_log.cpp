@@ -4,12 +4,29 @@ namespace velmora::protocol {
 
 namespace {
 
+constexpr std::size_t kHexByteSize = 3;  // "%02X "
+
 // "%02X " without a format string: the logs take every byte of the line.
-void AppendHexByte(std::string& text, std::uint8_t byte)
+char* PutHexByte(char* out, std::uint8_t byte)
 {
     constexpr char kDigits[] = "0123456789ABCDEF";
-    const char hex[] = {kDigits[byte >> 4], kDigits[byte & 0x0F], ' '};
+    out[0] = kDigits[byte >> 4];
+    out[1] = kDigits[byte & 0x0F];
+    out[2] = ' ';
+    return out + kHexByteSize;
+}
+
+void AppendHexByte(std::string& text, std::uint8_t byte)
+{
+    char hex[kHexByteSize];
+    PutHexByte(hex, byte);
     text.append(hex, sizeof hex);
+}
+
+// Room for the text of 'count' bytes broken into lines of 'perLine'.
+std::size_t LinedSize(std::size_t count, std::size_t perLine)
+{
+    return count * kHexByteSize + (count / perLine + 1) * kLogLineBreak.size();
 }
 
 }  // namespace
@@ -17,9 +34,11 @@ void AppendHexByte(std::string& text, std::uint8_t byte)
 std::string HexBytes(std::span<const std::uint8_t> bytes)
 {
     std::string text;
-    text.reserve(bytes.size() * 3);
+    text.reserve(bytes.size() * kHexByteSize + kLogLineBreak.size());  // room for a line break after
+    text.resize(bytes.size() * kHexByteSize);
+    char* out = text.data();
     for (const std::uint8_t byte : bytes) {
-        AppendHexByte(text, byte);
+        out = PutHexByte(out, byte);
     }
     return text;
 }
@@ -30,6 +49,7 @@ void SendLog::Append(std::span<const std::uint8_t> bytes)
         observer_->FrameSent(bytes);
     }
     std::string text;
+    text.reserve(LinedSize(bytes.size(), kSendLogBytesPerLine));
     for (const std::uint8_t byte : bytes) {
         AppendHexByte(text, byte);
         if (++loggedBytes_ == kSendLogBytesPerLine) {
@@ -61,6 +81,7 @@ void ReceiveLog::AppendDatagram(std::span<const std::uint8_t> bytes)
         observer_->DatagramReceived(DatagramKind::SearchAnswer, bytes);
     }
     std::string text;
+    text.reserve(LinedSize(bytes.size(), kSendLogBytesPerLine));
     std::size_t inLine = 0;
     for (const std::uint8_t byte : bytes) {
         AppendHexByte(text, byte);
