@@ -29,7 +29,7 @@ public:
     // The edit is looked up by id when used, so the view may be made before
     // the window's controls are.
     // 'holdText' says whether text must wait for the window's drawing; if
-    // it says yes, the window calls Flush() when the hold ends.
+    // it says yes, the window calls FlushIfObserved() when the hold ends.
     EditLogView(platform::Window& window, int editId, std::function<bool()> holdText = {});
     ~EditLogView() override;
     void Append(std::string_view text) override;
