@@ -9,7 +9,6 @@
 
 #include "protocol/hex_log.h"
 
-#include <QPlainTextEdit>
 #include <QPointer>
 #include <QString>
 
@@ -17,6 +16,7 @@
 #include <memory>
 
 class QObject;
+class QPlainTextEdit;
 
 namespace velmora::platform {
 class Window;
